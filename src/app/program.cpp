@@ -1,0 +1,18 @@
+#include "app/program.h"
+
+#include "terminal/number_text.h"
+
+namespace dravilo {
+
+Program::Program(SerialPort& port, Platform& services) : MSComm1(port), platform(services)
+{
+    form.Shape3.setFillColour(platform.windowBackground());
+    RouteEvents(*this);
+}
+
+QString Program::format(double value, const QString& pattern) const
+{
+    return Format(value, pattern, platform.decimalSeparator());
+}
+
+}  // namespace dravilo

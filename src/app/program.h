@@ -1,0 +1,38 @@
+#pragma once
+
+// The whole program: the window's controls, the terminal state, the settings
+// record, the serial port and the platform services. Handlers take it.
+
+#include <QString>
+
+#include "app/platform.h"
+#include "app/settings_record.h"
+#include "port/serial_port.h"
+#include "simulation/sway_random.h"
+#include "terminal/terminal_state.h"
+#include "ui/form1.h"
+
+namespace dravilo {
+
+class Program {
+public:
+    Program(SerialPort& port, Platform& platform);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    Form1 form;
+    TerminalState state;
+    SettingsRecord settings;
+    SerialPort& MSComm1;
+    Platform& platform;
+    SwayRandom random;
+
+    QString strSettingsFile;
+    QString strProgramFiles;
+    QString strProgramFolder;  // ends in the path separator
+
+    // Format with the platform's decimal separator.
+    QString format(double value, const QString& pattern) const;
+};
+
+}  // namespace dravilo

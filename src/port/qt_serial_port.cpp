@@ -1,0 +1,111 @@
+#include "port/qt_serial_port.h"
+
+#include "port/port_device.h"
+
+namespace dravilo {
+
+namespace {
+
+const QString kNotWhileOpen = QStringLiteral("Operation valid only when the port is closed");
+const QString kNotWhileClosed = QStringLiteral("Operation valid only when the port is open");
+
+QSerialPort::Parity parityOf(QChar letter)
+{
+    switch (letter.unicode()) {
+    case u'e': return QSerialPort::EvenParity;
+    case u'o': return QSerialPort::OddParity;
+    case u's': return QSerialPort::SpaceParity;
+    case u'm': return QSerialPort::MarkParity;
+    default: return QSerialPort::NoParity;
+    }
+}
+
+}  // namespace
+
+QtSerialPort::QtSerialPort(std::function<QString()> programFolder) : programFolder_(std::move(programFolder))
+{
+    QObject::connect(&port_, &QSerialPort::readyRead, [this] { raise(comEvReceive); });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
+        // A device that is unplugged, or a pseudo-terminal whose other end has
+        // closed, fails every read from then on: close it and say so.
+        if (port_.isOpen() && (e == QSerialPort::ResourceError || e == QSerialPort::ReadError)) {
+            port_.close();
+            raise(comEventPortLost);
+        }
+    });
+}
+
+void QtSerialPort::raise(int event)
+{
+    event_ = event;
+    if (onComm)
+        onComm();
+}
+
+PortResult QtSerialPort::setCommPort(int number)
+{
+    if (port_.isOpen())
+        return {kNotWhileOpen};
+    if (number < 1 || number > 255)
+        return {QStringLiteral("Invalid port number")};
+    number_ = number;
+    return {};
+}
+
+PortResult QtSerialPort::setSettings(const QString& text)
+{
+    if (port_.isOpen())
+        return {kNotWhileOpen};
+    const std::optional<LineSettings> parsed = ParseLineSettings(text);
+    if (!parsed)
+        return {QStringLiteral("Invalid Setting: %1").arg(text)};
+    settings_ = *parsed;
+    return {};
+}
+
+PortResult QtSerialPort::applySettings()
+{
+    const bool ok = port_.setBaudRate(settings_.baudRate) &&
+                    port_.setDataBits(QSerialPort::DataBits(settings_.dataBits)) &&
+                    port_.setParity(parityOf(settings_.parity)) &&
+                    port_.setStopBits(settings_.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+                    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (ok)
+        return {};
+    return {port_.errorString()};
+}
+
+PortResult QtSerialPort::setPortOpen(bool open)
+{
+    if (!open) {
+        if (port_.isOpen())
+            port_.close();
+        return {};
+    }
+    if (port_.isOpen())
+        return {QStringLiteral("Port already open")};
+    const QString device = PortDevice(number_, programFolder_());
+    port_.setPortName(device);
+    if (!port_.open(QIODevice::ReadWrite))
+        return {QStringLiteral("COM%1 (%2): %3").arg(number_).arg(device, port_.errorString())};
+    PortResult applied = applySettings();
+    if (!applied.ok()) {
+        port_.close();
+        applied.error = QStringLiteral("COM%1 (%2): %3").arg(number_).arg(device, applied.error);
+    }
+    return applied;
+}
+
+PortResult QtSerialPort::output(const QByteArray& bytes)
+{
+    if (!port_.isOpen())
+        return {kNotWhileClosed};
+    if (port_.write(bytes) != bytes.size())
+        return {port_.errorString()};
+    port_.flush();  // on the line now, not when the event loop next turns
+    return {};
+}
+
+QByteArray QtSerialPort::input() { return port_.readAll(); }
+
+}  // namespace dravilo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QSerialPort>
+
+#include "port/line_settings.h"
+#include "port/serial_port.h"
+
+namespace dravilo {
+
+// The serial line on QSerialPort. COM n is resolved to a device when the
+// port opens (see PortDevice), in the program folder known by then.
+class QtSerialPort : public SerialPort {
+public:
+    explicit QtSerialPort(std::function<QString()> programFolder);
+
+    PortResult setCommPort(int number) override;
+    int commPort() const override { return number_; }
+    PortResult setSettings(const QString& settings) override;
+    QString settings() const override { return settings_.text(); }
+    PortResult setPortOpen(bool open) override;
+    bool portOpen() const override { return port_.isOpen(); }
+    PortResult output(const QByteArray& bytes) override;
+    QByteArray input() override;
+    int commEvent() const override { return event_; }
+
+private:
+    void raise(int event);
+    PortResult applySettings();
+
+    QSerialPort port_;
+    std::function<QString()> programFolder_;
+    int number_ = 1;
+    LineSettings settings_;
+    int event_ = 0;
+};
+
+}  // namespace dravilo

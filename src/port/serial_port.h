@@ -1,0 +1,41 @@
+#pragma once
+
+// The serial line as the program uses it: a port number and a settings text
+// set while closed, opening and closing, sending, reading what arrived, and a
+// communication event. Every operation that can fail returns its error
+// description instead of throwing, so a handler can skip the step and go on.
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace dravilo {
+
+// Kinds of communication event.
+constexpr int comEvReceive = 2;      // characters arrived and wait in Input
+constexpr int comEventPortLost = 1100;  // the device went away; the port is now closed
+
+struct PortResult {
+    QString error;  // empty on success
+    bool ok() const { return error.isEmpty(); }
+};
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    virtual PortResult setCommPort(int number) = 0;
+    virtual int commPort() const = 0;
+    virtual PortResult setSettings(const QString& settings) = 0;
+    virtual QString settings() const = 0;
+    virtual PortResult setPortOpen(bool open) = 0;
+    virtual bool portOpen() const = 0;
+    virtual PortResult output(const QByteArray& bytes) = 0;
+    virtual QByteArray input() = 0;  // everything received and not yet read
+    virtual int commEvent() const = 0;
+
+    // Raised on the window's thread; read commEvent() inside it.
+    std::function<void()> onComm;
+};
+
+}  // namespace dravilo

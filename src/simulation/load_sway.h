@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+namespace dravilo {
+
+class Program;
+
+// One step of the sway, made by every frame build before it encodes.
+void SwayStep(Program& p);
+// The sway panel's "Change": stops a running sway and takes both inputs.
+void Command5_Click(Program& p);
+// The number-of-oscillations input as a whole number held in 16 bits.
+std::int16_t SwayCountInput(const Program& p);
+
+}  // namespace dravilo

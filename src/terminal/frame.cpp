@@ -1,0 +1,63 @@
+#include "terminal/frame.h"
+
+#include <cmath>
+
+#include "terminal/number_text.h"
+
+namespace dravilo {
+
+namespace {
+
+const QByteArray kCrLf("\r\n", 2);
+
+QString weightText(double weight, const QString& pattern)
+{
+    return Format(std::fabs(weight), pattern, u'.');
+}
+
+}  // namespace
+
+QByteArray Zelm1Frame(double weight, const QString& pattern)
+{
+    QString text = weightText(weight, pattern);
+    if (weight < 0)
+        text = u'-' + text.mid(1);
+    return "WW" + text.toLatin1() + "kg" + kCrLf;
+}
+
+QByteArray Zelm2Frame(double weight, const QString& pattern, const QString& priceText,
+                      const QString& costText)
+{
+    QString cost = costText;
+    cost.remove(u'-');
+    return DigitField(weightText(weight, pattern)) + DigitField(priceText) + DigitField(cost) +
+           kCrLf;
+}
+
+QByteArray DigitField(const QString& text)
+{
+    QByteArray field;
+    field.reserve(text.size());
+    for (qsizetype i = text.size() - 1; i >= 0; --i) {
+        const QChar c = text[i];
+        if (c == u'.' || c == u',')
+            continue;
+        field.append(c >= u'0' && c <= u'9' ? char(c.unicode() - u'0') : char(0));
+    }
+    return field;
+}
+
+QString HexView(const QByteArray& frame)
+{
+    QString view;
+    view.reserve(frame.size() * 3);
+    for (char byte : frame)
+        view += u' ' + QString::number(static_cast<unsigned char>(byte), 16).toUpper().rightJustified(2, u'0');
+    return view;
+}
+
+QString ReplyHexView(const QByteArray& reply) { return HexView(reply).mid(1); }
+
+QString TextView(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+
+}  // namespace dravilo

@@ -1,0 +1,83 @@
+#include "terminal/status_flags.h"
+
+#include <array>
+
+#include "app/program.h"
+#include "simulation/weight_setting.h"
+#include "terminal/terminal_type.h"
+
+namespace dravilo {
+
+namespace {
+
+// The byte and its "1"/"0" digits, D7 first; element i is bit 7 - i.
+std::uint8_t recompute(const std::array<CheckBox, 8>& boxes, Label& label, const char* name)
+{
+    std::uint8_t byte = 0;
+    QString digits;
+    for (int i = 0; i < 8; ++i) {
+        const bool set = boxes[i].value() == 1;
+        if (set)
+            byte |= std::uint8_t(1u << (7 - i));
+        digits += set ? u'1' : u'0';
+    }
+    label.setCaption(QLatin1String(name) + u'=' + digits);
+    return byte;
+}
+
+struct ModeCaptions {
+    const char16_t* weight[2];  // English, Russian
+    const char16_t* price[2];
+    const char16_t* cost[2];
+};
+
+constexpr std::array<ModeCaptions, 3> kModeCaptions{{
+    {{u"Weight", u"Вес"}, {u"Price", u"Цена"}, {u"Cost", u"Стоимость"}},
+    {{u"Weight", u"Вес"}, {u"Weight 1 pcs.", u"Вес 1 шт."}, {u"Number of pieces.", u"Количество шт."}},
+    {{u"Total weight", u"Общий вес"}, {u"Number", u"Количество"}, {u"Total Cost", u"Общая стоимость"}},
+}};
+
+}  // namespace
+
+void ShowModeCaptions(Program& p)
+{
+    const int mode = p.state.intMode >= 0 && p.state.intMode <= 2 ? p.state.intMode : 0;
+    const int language = p.settings.intLanguage != 0 ? 1 : 0;
+    const ModeCaptions& c = kModeCaptions[mode];
+    p.form.Label10.setCaption(QString::fromUtf16(c.weight[language]));
+    p.form.Label25.setCaption(QString::fromUtf16(c.price[language]));
+    p.form.Label26.setCaption(QString::fromUtf16(c.cost[language]));
+}
+
+void Check1_Click(Program& p) { p.state.bytS1 = recompute(p.form.Check1, p.form.Label27, "S1"); }
+
+void Check3_Click(Program& p)
+{
+    Form1& f = p.form;
+    TerminalState& s = p.state;
+    s.bytS2 = recompute(f.Check3, f.Label28, "S2");
+
+    const bool d3 = f.Check3[4].value() == 1, d2 = f.Check3[5].value() == 1;
+    if (!(d3 && d2)) {
+        s.strPriceFormat = d3 ? QStringLiteral("0000.00") : d2 ? QStringLiteral("00000.0") : QStringLiteral("000000");
+        s.intPriceDivisor = d3 ? 100 : d2 ? 10 : 1;
+        Text11_Change(p);
+    }
+
+    const bool d5 = f.Check3[2].value() == 1, d4 = f.Check3[3].value() == 1;
+    if (d5 && d4)
+        return;
+    s.intMode = d5 ? 2 : d4 ? 1 : 0;
+    Command3_Click(p);
+    if (s.intMode == 2) {
+        s.dblCost = 0;
+        s.lngWeighCount = 0;
+        s.dblWeight = 0;
+        s.dblTotalWeight = 0;
+        f.Text8.setText(p.format(s.lngWeighCount, s.strPriceFormat));
+        f.Text10.setText(p.format(s.dblCost, s.strPriceFormat));
+    }
+    ShowModeCaptions(p);
+}
+
+}  // namespace dravilo

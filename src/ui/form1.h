@@ -1,0 +1,65 @@
+#pragma once
+
+// The main window's controls under their designer names, with the contents
+// they have when the window is created. Control arrays are std::array,
+// addressed by the designer's index.
+
+#include <array>
+
+#include "ui/controls.h"
+
+namespace dravilo {
+
+class Program;
+
+struct Form1 {
+    Form1();
+
+    // Load area: weights, weight format, sway.
+    Label Label6;
+    Frame Frame3;
+    Label Label9, Label24, Label2, Label7, Label23;
+    std::array<TextBox, 2> Text9;   // set weights
+    std::array<TextBox, 3> Text2;   // formatted weights; index 2 is the take-off row
+    CommandButton Command1, Command2, Command3;
+    std::array<Shape, 3> Shape2;    // row indicators
+    ComboBox Combo2;                // weight format
+    Frame Frame5;
+    Label Label4, Label5;
+    std::array<TextBox, 3> Text1;   // 0 send period, 1 sway amplitude, 2 oscillations
+    CommandButton Command5;
+
+    // Port and transmission area.
+    Label Label8;
+    Shape Shape1;                   // port indicator
+    Label Label3, Label11, Label12, Label13, Label15, Label16;
+    CommandButton Command4;
+    TextBox Text3, Text6;           // last frame as text and as HEX
+    Label Label17, Label18, Label19;
+    Shape Shape3;                   // send lamp
+
+    // Terminal area: type, ZELM-2 settings, terminal display.
+    Label Label14;
+    Frame Frame2;
+    std::array<OptionButton, 2> Option1;  // 0 ZELM-2, 1 ZELM-1
+    Frame Frame7;
+    Label Label29;
+    TextBox Text11;                 // price input
+    std::array<CheckBox, 8> Check1; // S1, element i is bit 7 - i
+    std::array<CheckBox, 8> Check3; // S2, element i is bit 7 - i
+    Label Label27, Label28;
+    Frame Frame4;
+    Label Label10, Label25, Label26;
+    TextBox Text5, Text8, Text10;   // weight, price, cost
+
+    Timer Timer1;                   // send timer
+    Timer Timer4;                   // send lamp
+
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+};
+
+// Connects every control event to the handler that owns it.
+void RouteEvents(Program& program);
+
+}  // namespace dravilo

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <unordered_map>
+
+namespace dravilo {
+
+class Program;
+
+// The window over the headless core: one widget per control model, shown from
+// the model and feeding a person's clicks and edits back into it.
+class MainWindow : public QMainWindow {
+public:
+    MainWindow(Program& program, std::function<void()> onClose);
+
+    // The widget that shows a control model, for tests that act like a person.
+    QWidget* widgetOf(const void* control) const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Program& program_;
+    std::function<void()> onClose_;
+    std::unordered_map<const void*, QWidget*> widgets_;
+};
+
+}  // namespace dravilo

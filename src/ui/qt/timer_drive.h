@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+#include "ui/controls.h"
+
+namespace dravilo {
+
+// Drives timer models with QTimers: a model's tick runs on each timeout, and
+// a change of its interval or enabled state restarts the countdown.
+class TimerDrive {
+public:
+    void drive(Timer& model, Qt::TimerType precision = Qt::CoarseTimer);
+
+private:
+    std::vector<std::unique_ptr<QTimer>> timers_;
+};
+
+}  // namespace dravilo

@@ -1,0 +1,55 @@
+#pragma once
+
+// A whole program on the test port, test services and the virtual clock.
+
+#include <QTemporaryDir>
+
+#include "app/program.h"
+#include "app/startup.h"
+#include "fake_platform.h"
+#include "fake_port.h"
+#include "virtual_clock.h"
+
+namespace dravilo::test {
+
+struct TestProgram {
+    QTemporaryDir programFiles;
+    FakePort port;
+    FakePlatform platform;
+    Program program{port, platform};
+    VirtualClock clock;
+    Form1& form = program.form;
+    TerminalState& state = program.state;
+    SettingsRecord& settings = program.settings;
+
+    TestProgram()
+    {
+        platform.env[QStringLiteral("ProgramFiles")] = programFiles.path();
+        clock.watch(form.Timer1);
+        clock.watch(form.Timer4);
+    }
+
+    // The start-up of the real program, on the default settings.
+    TestProgram& started()
+    {
+        Form_Load(program);
+        return *this;
+    }
+
+    // The operating mode through its two S2 boxes, as a person sets it.
+    void setMode(int mode)
+    {
+        form.Check3[3].setValue(mode == 1 ? 1 : 0);
+        form.Check3[2].setValue(mode == 2 ? 1 : 0);
+    }
+};
+
+inline QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}
+
+}  // namespace dravilo::test
