@@ -21,6 +21,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // A widget for a control model, bound to it and remembered for widgetOf.
+    template <class Widget, class Model>
+    Widget* make(Model& model, QWidget* parent);
+
     Program& program_;
     std::function<void()> onClose_;
     std::unordered_map<const void*, QWidget*> widgets_;
