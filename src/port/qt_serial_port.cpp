@@ -2,6 +2,8 @@
 
 #include "port/port_device.h"
 
+#include <QFileInfo>
+
 namespace dravilo {
 
 namespace {
@@ -63,14 +65,16 @@ PortResult QtSerialPort::setSettings(const QString& text)
     return {};
 }
 
-PortResult QtSerialPort::applySettings()
+PortResult QtSerialPort::applySettings(const QString& device)
 {
-    const bool ok = port_.setBaudRate(settings_.baudRate) &&
-                    port_.setDataBits(QSerialPort::DataBits(settings_.dataBits)) &&
-                    port_.setParity(parityOf(settings_.parity)) &&
-                    port_.setStopBits(settings_.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
-                    port_.setFlowControl(QSerialPort::NoFlowControl);
-    if (ok)
+    const bool framed = port_.setDataBits(QSerialPort::DataBits(settings_.dataBits)) &&
+                        port_.setParity(parityOf(settings_.parity)) &&
+                        port_.setStopBits(settings_.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    // A pseudo-terminal carries bytes, not bits on a wire: Linux refuses some
+    // framings on it, which a host on the other end could never notice.
+    const bool pseudoTerminal = QFileInfo(device).canonicalFilePath().startsWith(QLatin1String("/dev/pts/"));
+    if (port_.setBaudRate(settings_.baudRate) && (framed || pseudoTerminal) &&
+        port_.setFlowControl(QSerialPort::NoFlowControl))
         return {};
     return {port_.errorString()};
 }
@@ -88,7 +92,7 @@ PortResult QtSerialPort::setPortOpen(bool open)
     port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite))
         return {QStringLiteral("COM%1 (%2): %3").arg(number_).arg(device, port_.errorString())};
-    PortResult applied = applySettings();
+    PortResult applied = applySettings(device);
     if (!applied.ok()) {
         port_.close();
         applied.error = QStringLiteral("COM%1 (%2): %3").arg(number_).arg(device, applied.error);

@@ -25,7 +25,7 @@ public:
 
 private:
     void raise(int event);
-    PortResult applySettings();
+    PortResult applySettings(const QString& device);
 
     QSerialPort port_;
     std::function<QString()> programFolder_;

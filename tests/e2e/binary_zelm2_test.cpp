@@ -1,0 +1,109 @@
+// The real program, as a host program meets it: a pseudo-terminal linked as
+// COM2, the binary started with its defaults, the host asking on the master.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "pty_pair.h"
+#include "test_program.h"
+
+using namespace dravilo::test;
+
+namespace {
+
+const QByteArray kAck("\r\n", 2);
+const QByteArray kPrice1024 = bytes({4, 2, 0, 1, 0, 0});
+
+class Zelm2Binary : public ::testing::Test {
+protected:
+    QTemporaryDir programFiles;
+    PtyPair pty;
+    QProcess emulator;
+
+    void SetUp() override
+    {
+        LinkPort(programFiles.path(), 2, pty);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ProgramFiles", programFiles.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        emulator.setProcessEnvironment(env);
+        emulator.setProcessChannelMode(QProcess::ForwardedChannels);
+        emulator.start(DRAVILO_BINARY, {});
+        ASSERT_TRUE(emulator.waitForStarted(5000));
+        // Ask for the status until the port is open; drop the extra answers.
+        QByteArray reply;
+        for (int i = 0; i < 100 && reply.size() < 4; ++i) {
+            pty.write(bytes({0x0E}));
+            reply = pty.read(4, 100);
+        }
+        ASSERT_EQ(reply, bytes({0x00, 0x09, 0x0D, 0x0A}));
+        pty.readFor(300);
+    }
+    void TearDown() override
+    {
+        emulator.terminate();
+        emulator.waitForFinished(5000);
+    }
+    QByteArray ask(const QByteArray& request, int replyBytes)
+    {
+        pty.write(request);
+        return pty.read(replyBytes, 2000);
+    }
+    // Nothing comes within a moment.
+    void expectSilence(const QByteArray& request = {})
+    {
+        pty.write(request);
+        EXPECT_EQ(pty.readFor(300), QByteArray()) << request.toHex().toStdString();
+    }
+    QByteArray emptyScales(const QByteArray& price = kPrice1024)
+    {
+        return QByteArray(6, 0) + price + QByteArray(6, 0) + kAck;
+    }
+};
+
+}  // namespace
+
+TEST_F(Zelm2Binary, AnswersEveryRequestWithItsExactBytes)
+{
+    // Three frames swaying around the empty scales, then the steady frame.
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray frame = ask(bytes({0x0A}), 20);
+        ASSERT_EQ(frame.size(), 20);
+        EXPECT_LE(frame[0], 2);
+        EXPECT_EQ(frame.mid(1), emptyScales().mid(1));
+    }
+    EXPECT_EQ(ask(bytes({0x0A}), 20), emptyScales());
+    EXPECT_EQ(ask(bytes({0x0A, 0x0A}), 20), emptyScales());
+    expectSilence();
+
+    EXPECT_EQ(ask(bytes({0x0B, 4, 3, 2, 1, 0, 0}), 2), kAck);
+    EXPECT_EQ(ask(bytes({0x0A}), 20), emptyScales(bytes({4, 3, 2, 1, 0, 0})));
+
+    EXPECT_EQ(ask(bytes({0x0C}), 2), kAck);
+    EXPECT_EQ(ask(bytes({0x0E}), 4), bytes({0x01, 0x09, 0x0D, 0x0A}));
+    EXPECT_EQ(ask(bytes({0x0D}), 2), kAck);
+    expectSilence("A");
+    expectSilence(bytes({0x0F, 0x0A}));
+}
+
+TEST_F(Zelm2Binary, PriceSplitOverBatchesAndAPendingPriceWithAWeightRequest)
+{
+    expectSilence(bytes({0x0B, 4, 2}));
+    EXPECT_EQ(ask(bytes({0, 1, 0, 0}), 2), kAck);
+    expectSilence();
+
+    for (int i = 0; i < 4; ++i)
+        ask(bytes({0x0A}), 20);
+    expectSilence(bytes({0x0B, 3, 2, 1}));
+    // The 0x0A ends the price (as ':', giving 0000.54) and asks for a frame too.
+    EXPECT_EQ(ask(bytes({0x0A, 4, 5}), 22), kAck + emptyScales(bytes({4, 5, 0, 0, 0, 0})));
+}
+
+TEST_F(Zelm2Binary, SurvivesTheHostGoingAway)
+{
+    pty.closeMaster();
+    usleep(500 * 1000);
+    EXPECT_EQ(emulator.state(), QProcess::Running);
+}
