@@ -1,0 +1,246 @@
+// Line benchmark: what a host program sees of the emulator's timing.
+//  - ZELM-2 reply latency of the real binary against a bare responder
+//  - ZELM-1 period accuracy at 150 ms and 10 ms
+//  - CPU time and peak memory of the emulator during the 150 ms run
+// Each on a pseudo-terminal with a host in lockstep on the master end.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <numeric>
+#include <signal.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "pty_pair.h"
+#include "ui/qt/emulator.h"
+
+using namespace dravilo;
+using namespace dravilo::test;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return NAN;
+    std::sort(values.begin(), values.end());
+    const size_t i = std::min(values.size() - 1, size_t(std::ceil(p / 100.0 * values.size())) - 1);
+    return values[i];
+}
+
+const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+
+// The emulator in a process of its own, its port linked to the pty.
+class EmulatorProcess {
+public:
+    EmulatorProcess(const PtyPair& pty, std::vector<std::string> args)
+    {
+        LinkPort(programFiles_.path(), 2, pty);
+        const std::string folder = programFiles_.path().toStdString();
+        pid_ = fork();
+        if (pid_ == 0) {
+            setenv("ProgramFiles", folder.c_str(), 1);
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            std::vector<char*> argv;
+            for (std::string& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+    }
+    ~EmulatorProcess()
+    {
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    pid_t pid() const { return pid_; }
+
+    // utime + stime in seconds.
+    double cpuSeconds() const
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid_));
+        if (!stat.open(QIODevice::ReadOnly))
+            return NAN;
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
+    }
+    double peakMemoryMb() const
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid_));
+        if (!status.open(QIODevice::ReadOnly))
+            return NAN;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024.0;
+        return NAN;
+    }
+
+private:
+    QTemporaryDir programFiles_;
+    pid_t pid_ = -1;
+};
+
+struct Latency {
+    double p50, p99, max;
+    int failures;
+};
+
+Latency lockstep(PtyPair& pty, int requests, int replyBytes)
+{
+    std::vector<double> us;
+    int failures = 0;
+    const QByteArray request(1, 0x0A);
+    for (int i = 0; i < requests; ++i) {
+        const auto start = Clock::now();
+        pty.write(request);
+        if (pty.read(replyBytes, 1000).size() != replyBytes)
+            ++failures;
+        us.push_back(since(start));
+    }
+    return {percentile(us, 50), percentile(us, 99), *std::max_element(us.begin(), us.end()), failures};
+}
+
+Latency emulatorLatency(const std::string& binary)
+{
+    PtyPair pty;
+    EmulatorProcess emulator(pty, {binary});
+    QByteArray ready;
+    for (int i = 0; i < 100 && ready.size() < 4; ++i) {
+        pty.write(QByteArray(1, 0x0E));
+        ready = pty.read(4, 100);
+    }
+    pty.readFor(300);
+    return lockstep(pty, 5000, 20);
+}
+
+Latency bareLatency()
+{
+    PtyPair pty;
+    std::thread responder([fd = pty.slaveFd()] {
+        const char frame[20] = {0, 0, 0, 0, 0, 0, 4, 2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0x0D, 0x0A};
+        char byte;
+        while (::read(fd, &byte, 1) == 1)
+            if (::write(fd, frame, sizeof frame) != sizeof frame)
+                break;
+    });
+    const Latency latency = lockstep(pty, 5000, 20);
+    pty.closeMaster();  // the responder's read fails and it ends
+    responder.join();
+    return latency;
+}
+
+struct PeriodRun {
+    int frames = 0, complete = 0;
+    double meanMs = 0, p99DeviationMs = 0, cpuPercent = 0, peakMb = 0;
+};
+
+PeriodRun periodRun(const std::string& self, int periodMs, int seconds)
+{
+    PtyPair pty;
+    EmulatorProcess emulator(pty, {self, "--zelm1-emulator", std::to_string(periodMs)});
+    pty.read(13, 10000);
+    pty.readFor(1000);  // the period change and the start-up sway settle
+
+    PeriodRun run;
+    std::vector<double> stamps;
+    QByteArray pending;
+    const double cpuBefore = emulator.cpuSeconds();
+    const auto start = Clock::now();
+    while (since(start) < seconds * 1e6) {
+        pending += pty.readSome(50);
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QByteArray frame = pending.left(end + 1);
+            pending.remove(0, end + 1);
+            stamps.push_back(since(start) / 1000.0);
+            ++run.frames;
+            if (frame.size() == 13 && frame.startsWith("WW") && frame.endsWith("kg\r\n"))
+                ++run.complete;
+        }
+    }
+    const double elapsed = since(start) / 1e6;
+    run.cpuPercent = 100.0 * (emulator.cpuSeconds() - cpuBefore) / elapsed;
+    run.peakMb = emulator.peakMemoryMb();
+
+    std::vector<double> periods, deviations;
+    for (size_t i = 1; i < stamps.size(); ++i) {
+        periods.push_back(stamps[i] - stamps[i - 1]);
+        deviations.push_back(std::fabs(periods.back() - periodMs));
+    }
+    if (!periods.empty())
+        run.meanMs = std::accumulate(periods.begin(), periods.end(), 0.0) / double(periods.size());
+    run.p99DeviationMs = percentile(deviations, 99);
+    return run;
+}
+
+void printPeriod(int periodMs, int seconds, const PeriodRun& r)
+{
+    const double meanError = 100.0 * std::fabs(r.meanMs - periodMs) / periodMs;
+    std::printf("ZELM-1 period %d ms for %d s: %d frames, %d complete (%s)\n", periodMs, seconds, r.frames,
+                r.complete, verdict(r.frames > 0 && r.complete == r.frames));
+    std::printf("  mean period %.3f ms, off by %.3f %% (target < 0.5 %%: %s)\n", r.meanMs, meanError,
+                verdict(meanError < 0.5));
+    std::printf("  p99 |period - setting| %.3f ms (target < 2 ms: %s)\n", r.p99DeviationMs,
+                verdict(r.p99DeviationMs < 2));
+}
+
+// The emulator as the benchmark's child: ZELM-1 selected, the period set.
+int runZelm1Emulator(int argc, char** argv, int periodMs)
+{
+    QApplication app(argc, argv);
+    Emulator emulator;
+    emulator.start();
+    Form1& form = emulator.program().form;
+    form.Option1[1].setValue(true);
+    form.Text1[0].setText(QString::number(periodMs));
+    form.Command4.click();
+    return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--zelm1-emulator")
+        return runZelm1Emulator(argc, argv, std::atoi(argv[2]));
+
+    const std::string self = QFile::symLinkTarget("/proc/self/exe").toStdString();
+    const std::string binary = DRAVILO_BINARY;
+
+    std::printf("ZELM-2 weight requests, 5000 in lockstep (microseconds)\n");
+    const Latency emulator = emulatorLatency(binary);
+    const Latency bare = bareLatency();
+    std::printf("  %-16s %9s %9s %9s %9s\n", "", "p50", "p99", "max", "lost");
+    std::printf("  %-16s %9.1f %9.1f %9.1f %9d\n", "emulator", emulator.p50, emulator.p99, emulator.max,
+                emulator.failures);
+    std::printf("  %-16s %9.1f %9.1f %9.1f %9d\n", "bare responder", bare.p50, bare.p99, bare.max,
+                bare.failures);
+    const double ratio = emulator.p99 / bare.p99;
+    std::printf("  p99 ratio %.2f (target <= 4: %s)\n\n", ratio, verdict(ratio <= 4 && emulator.failures == 0));
+
+    const PeriodRun slow = periodRun(self, 150, 30);
+    printPeriod(150, 30, slow);
+    std::printf("  emulator CPU %.2f %% of one core (target < 2 %%: %s), peak memory %.1f MB (target < 100 MB: %s)\n\n",
+                slow.cpuPercent, verdict(slow.cpuPercent < 2), slow.peakMb, verdict(slow.peakMb < 100));
+    const PeriodRun fast = periodRun(self, 10, 10);
+    printPeriod(10, 10, fast);
+    return 0;
+}
