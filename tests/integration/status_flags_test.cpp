@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/captions.h"
 #include "test_program.h"
 
 using namespace dravilo;
@@ -97,14 +96,3 @@ TEST_F(StatusFlags, AnyS2BoxInTotalizingModeClearsTheTotals)
     EXPECT_EQ(t.form.Text5.text(), "00011.1");  // counting starts over
 }
 
-TEST_F(StatusFlags, RussianModeCaptions)
-{
-    t.settings.intLanguage = 1;
-    t.setMode(2);
-    EXPECT_EQ(t.form.Label10.caption(), QString::fromUtf8("Общий вес"));
-    EXPECT_EQ(t.form.Label25.caption(), QString::fromUtf8("Количество"));
-    EXPECT_EQ(t.form.Label26.caption(), QString::fromUtf8("Общая стоимость"));
-    t.setMode(1);
-    EXPECT_EQ(t.form.Label25.caption(), QString::fromUtf8("Вес 1 шт."));
-    EXPECT_EQ(t.form.Label26.caption(), QString::fromUtf8("Количество шт."));
-}

@@ -79,11 +79,3 @@ TEST(HexViews, FramesLeadWithABlankRepliesDoNot)
     EXPECT_EQ(HexView(QByteArray()), "");
 }
 
-TEST(TextView, MapsEveryByteToTheSameCode)
-{
-    const QString view = TextView(bytes({0x00, 0x57, 0xB0, 0xFF}));
-    ASSERT_EQ(view.size(), 4);
-    EXPECT_EQ(view[0].unicode(), 0x00);
-    EXPECT_EQ(view[2].unicode(), 0xB0);
-    EXPECT_EQ(view[3].unicode(), 0xFF);
-}

@@ -103,10 +103,3 @@ TEST(WholeNumber16, RefusesWhatIsNoNumberOrTooLarge)
         EXPECT_FALSE(WholeNumber16(text, u'.').has_value()) << text;
 }
 
-TEST(FloorToInt16, ClampsToSixteenBits)
-{
-    EXPECT_EQ(FloorToInt16(3.9), 3);
-    EXPECT_EQ(FloorToInt16(-0.1), -1);
-    EXPECT_EQ(FloorToInt16(70000), 32767);
-    EXPECT_EQ(FloorToInt16(-1e30), -32768);
-}
