@@ -4,11 +4,16 @@
 
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace dravilo {
 
 namespace {
 
 const QString kNotWhileOpen = QStringLiteral("Operation valid only when the port is closed");
+constexpr qint64 kMostWaitingOutput = 4096;
 const QString kNotWhileClosed = QStringLiteral("Operation valid only when the port is open");
 
 QSerialPort::Parity parityOf(QChar letter)
@@ -30,11 +35,24 @@ QtSerialPort::QtSerialPort(std::function<QString()> programFolder) : programFold
     QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
         // A device that is unplugged, or a pseudo-terminal whose other end has
         // closed, fails every read from then on: close it and say so.
-        if (port_.isOpen() && (e == QSerialPort::ResourceError || e == QSerialPort::ReadError)) {
+        if (port_.isOpen() && (e == QSerialPort::ResourceError || e == QSerialPort::ReadError) &&
+            deviceGone()) {
             port_.close();
             raise(comEventPortLost);
         }
     });
+}
+
+// Qt reports a full output queue with the same error as a vanished device;
+// only the device itself can tell them apart.
+bool QtSerialPort::deviceGone()
+{
+#ifdef Q_OS_UNIX
+    pollfd p{int(port_.handle()), POLLIN | POLLOUT, 0};
+    return ::poll(&p, 1, 0) < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+#else
+    return true;
+#endif
 }
 
 void QtSerialPort::raise(int event)
@@ -104,6 +122,10 @@ PortResult QtSerialPort::output(const QByteArray& bytes)
 {
     if (!port_.isOpen())
         return {kNotWhileClosed};
+    // A line slower than the frames, or a host that does not read, must not
+    // pile them up without end: what does not fit is dropped.
+    if (port_.bytesToWrite() + bytes.size() > kMostWaitingOutput)
+        return {QStringLiteral("Output buffer full")};
     if (port_.write(bytes) != bytes.size())
         return {port_.errorString()};
     port_.flush();  // on the line now, not when the event loop next turns

@@ -25,6 +25,7 @@ public:
 
 private:
     void raise(int event);
+    bool deviceGone();
     PortResult applySettings(const QString& device);
 
     QSerialPort port_;

@@ -138,7 +138,6 @@ public:
             assign(text_, items_[i]);
     }
     const QString& text() const { return text_; }
-    void setText(const QString& t) { assign(text_, t); }
 
     void pick(int i)
     {

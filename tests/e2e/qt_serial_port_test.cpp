@@ -62,6 +62,23 @@ TEST_F(QtSerialPortOnPty, BytesGoOutAndComeInUnchanged)
     EXPECT_TRUE(events.contains(comEvReceive));
 }
 
+TEST_F(QtSerialPortOnPty, AHostThatDoesNotReadDoesNotPileUpFrames)
+{
+    const QByteArray frame("WW00000.0kg\r\n");
+    int refused = 0;
+    for (int i = 0; i < 20000; ++i) {
+        refused += port.output(frame).ok() ? 0 : 1;
+        pump();
+    }
+    EXPECT_GT(refused, 0);
+    EXPECT_TRUE(port.portOpen());
+    // Once the host reads again, frames go out whole.
+    const QByteArray waiting = pty.readFor(300, pump);
+    EXPECT_EQ(waiting.size() % frame.size(), 0);
+    EXPECT_TRUE(port.output(frame).ok());
+    EXPECT_EQ(pty.read(frame.size(), 2000, pump), frame);
+}
+
 TEST_F(QtSerialPortOnPty, SettingsAndNumberOnlyWhileClosed)
 {
     EXPECT_EQ(port.settings(), "9600,n,8,1");

@@ -36,8 +36,6 @@ public:
         now_ = target;
     }
 
-    std::int64_t now() const { return now_; }
-
 private:
     struct Entry {
         Timer* timer;

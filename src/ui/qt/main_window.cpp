@@ -21,7 +21,7 @@ void styleDisplayField(QLineEdit* field)
     field->setFont(font);
     field->setAlignment(Qt::AlignRight);
     field->setMinimumWidth(220);
-    field->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 128);"));
+    field->setStyleSheet(QStringLiteral("background-color: %1;").arg(QColor::fromRgb(kLightYellow).name()));
 }
 
 }  // namespace
