@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -14,12 +15,15 @@
 #include <cmath>
 #include <cstdio>
 #include <numeric>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
+#include "process_usage.h"
 #include "pty_pair.h"
 #include "ui/qt/emulator.h"
 
@@ -72,26 +76,8 @@ public:
     }
     pid_t pid() const { return pid_; }
 
-    // utime + stime in seconds.
-    double cpuSeconds() const
-    {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid_));
-        if (!stat.open(QIODevice::ReadOnly))
-            return NAN;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
-    }
-    double peakMemoryMb() const
-    {
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid_));
-        if (!status.open(QIODevice::ReadOnly))
-            return NAN;
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024.0;
-        return NAN;
-    }
+    double cpuSeconds() const { return ProcessCpuSeconds(pid_); }
+    double peakMemoryMb() const { return ProcessPeakMemoryMb(pid_); }
 
 private:
     QTemporaryDir programFiles_;
@@ -147,47 +133,94 @@ Latency bareLatency()
     return latency;
 }
 
+// "WW", the weight in the "00000.0" pattern (a sign may take the first
+// digit), "kg", CR LF: a line cut short or run together fails here.
+bool WellFormed(const QByteArray& frame)
+{
+    static const QRegularExpression line(QStringLiteral("^WW[-0-9][0-9]{4}\\.[0-9]kg\r\n$"));
+    return line.match(QString::fromLatin1(frame)).hasMatch();
+}
+
 struct PeriodRun {
     int frames = 0, complete = 0;
     double meanMs = 0, p99DeviationMs = 0, cpuPercent = 0, peakMb = 0;
 };
+
+// One master end being read: its partial line and the arrival of each whole one.
+struct Line {
+    int fd;
+    QByteArray pending;
+    std::vector<double> stampsMs;
+    int frames = 0, complete = 0;
+
+    void take(Clock::time_point start)
+    {
+        char buffer[4096];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0)
+            return;
+        pending.append(buffer, n);
+        const double now = since(start) / 1000.0;
+        qsizetype end;
+        while ((end = pending.indexOf('\n')) >= 0) {
+            const QByteArray frame = pending.left(end + 1);
+            pending.remove(0, end + 1);
+            stampsMs.push_back(now);
+            ++frames;
+            if (WellFormed(frame))
+                ++complete;
+        }
+    }
+    std::vector<double> periods() const
+    {
+        std::vector<double> out;
+        for (size_t i = 1; i < stampsMs.size(); ++i)
+            out.push_back(stampsMs[i] - stampsMs[i - 1]);
+        return out;
+    }
+};
+
+double p99Deviation(const std::vector<double>& periods, int periodMs)
+{
+    std::vector<double> deviations;
+    for (double p : periods)
+        deviations.push_back(std::fabs(p - periodMs));
+    return percentile(deviations, 99);
+}
 
 PeriodRun periodRun(const std::string& self, int periodMs, int seconds)
 {
     PtyPair pty;
     EmulatorProcess emulator(pty, {self, "--zelm1-emulator", std::to_string(periodMs)});
     pty.read(13, 10000);
-    pty.readFor(1000);  // the period change and the start-up sway settle
+    // The period change and the start-up sway settle; then start on a line
+    // boundary, so the first frame counted is a whole one.
+    QByteArray settled = pty.readFor(1000);
+    while (!settled.endsWith('\n')) {
+        settled = pty.read(1, 1000);
+        if (settled.isEmpty())
+            break;  // the line is silent: the run finds that out below
+    }
 
+    Line line{pty.masterFd()};
     PeriodRun run;
-    std::vector<double> stamps;
-    QByteArray pending;
     const double cpuBefore = emulator.cpuSeconds();
     const auto start = Clock::now();
     while (since(start) < seconds * 1e6) {
-        pending += pty.readSome(50);
-        qsizetype end;
-        while ((end = pending.indexOf('\n')) >= 0) {
-            const QByteArray frame = pending.left(end + 1);
-            pending.remove(0, end + 1);
-            stamps.push_back(since(start) / 1000.0);
-            ++run.frames;
-            if (frame.size() == 13 && frame.startsWith("WW") && frame.endsWith("kg\r\n"))
-                ++run.complete;
-        }
+        pollfd ready{line.fd, POLLIN, 0};
+        if (::poll(&ready, 1, 50) > 0 && (ready.revents & POLLIN))
+            line.take(start);
     }
     const double elapsed = since(start) / 1e6;
     run.cpuPercent = 100.0 * (emulator.cpuSeconds() - cpuBefore) / elapsed;
     run.peakMb = emulator.peakMemoryMb();
 
-    std::vector<double> periods, deviations;
-    for (size_t i = 1; i < stamps.size(); ++i) {
-        periods.push_back(stamps[i] - stamps[i - 1]);
-        deviations.push_back(std::fabs(periods.back() - periodMs));
-    }
+    run.frames = line.frames;
+    run.complete = line.complete;
+    const std::vector<double> periods = line.periods();
     if (!periods.empty())
         run.meanMs = std::accumulate(periods.begin(), periods.end(), 0.0) / double(periods.size());
-    run.p99DeviationMs = percentile(deviations, 99);
+    run.p99DeviationMs = p99Deviation(periods, periodMs);
     return run;
 }
 
@@ -242,5 +275,29 @@ int main(int argc, char** argv)
                 slow.cpuPercent, verdict(slow.cpuPercent < 2), slow.peakMb, verdict(slow.peakMb < 100));
     const PeriodRun fast = periodRun(self, 10, 10);
     printPeriod(10, 10, fast);
+
+    // One line per target, for a reader who only wants the verdicts.
+    auto row = [](const char* figure, const std::string& measured, const char* target, bool met) {
+        std::printf("  %-34s %14s  %-12s %s\n", figure, measured.c_str(), target, verdict(met));
+    };
+    auto num = [](const char* format, double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, format, value);
+        return std::string(text);
+    };
+    auto meanOff = [](const PeriodRun& r, int periodMs) { return 100.0 * std::fabs(r.meanMs - periodMs) / periodMs; };
+    auto allComplete = [](const PeriodRun& r) { return r.frames > 0 && r.complete == r.frames; };
+    std::printf("\nSummary\n");
+    row("ZELM-2 p99 emulator / bare", num("%.2f x", ratio), "<= 4 x", ratio <= 4 && emulator.failures == 0);
+    row("ZELM-1 150 ms: mean period off by", num("%.3f %%", meanOff(slow, 150)), "< 0.5 %", meanOff(slow, 150) < 0.5);
+    row("ZELM-1 150 ms: p99 |deviation|", num("%.3f ms", slow.p99DeviationMs), "< 2 ms", slow.p99DeviationMs < 2);
+    row("ZELM-1 150 ms: frames well-formed", std::to_string(slow.complete) + "/" + std::to_string(slow.frames),
+        "all", allComplete(slow));
+    row("ZELM-1 10 ms: mean period off by", num("%.3f %%", meanOff(fast, 10)), "< 0.5 %", meanOff(fast, 10) < 0.5);
+    row("ZELM-1 10 ms: p99 |deviation|", num("%.3f ms", fast.p99DeviationMs), "< 2 ms", fast.p99DeviationMs < 2);
+    row("ZELM-1 10 ms: frames well-formed", std::to_string(fast.complete) + "/" + std::to_string(fast.frames),
+        "all", allComplete(fast));
+    row("emulator CPU at 150 ms", num("%.2f %%", slow.cpuPercent), "< 2 %", slow.cpuPercent < 2);
+    row("emulator peak memory (VmHWM)", num("%.1f MB", slow.peakMb), "< 100 MB", slow.peakMb < 100);
     return 0;
 }

@@ -3,6 +3,8 @@
 #include "port/port_device.h"
 
 #include <QFileInfo>
+#include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -14,6 +16,7 @@ namespace {
 
 const QString kNotWhileOpen = QStringLiteral("Operation valid only when the port is closed");
 constexpr qint64 kMostWaitingOutput = 4096;
+constexpr qsizetype kReceiveBufferSize = 65536;
 const QString kNotWhileClosed = QStringLiteral("Operation valid only when the port is open");
 
 QSerialPort::Parity parityOf(QChar letter)
@@ -31,7 +34,13 @@ QSerialPort::Parity parityOf(QChar letter)
 
 QtSerialPort::QtSerialPort(std::function<QString()> programFolder) : programFolder_(std::move(programFolder))
 {
-    QObject::connect(&port_, &QSerialPort::readyRead, [this] { raise(comEvReceive); });
+    QObject::connect(&port_, &QSerialPort::readyRead, [this] {
+        // Bytes nobody reads (a ZELM-1 terminal reads none) wait here, up to
+        // a bound: past it newer bytes are lost, as in a receiver overrun.
+        const QByteArray arrived = port_.readAll();
+        received_ += arrived.left(std::max<qsizetype>(0, kReceiveBufferSize - received_.size()));
+        raise(comEvReceive);
+    });
     QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
         // A device that is unplugged, or a pseudo-terminal whose other end has
         // closed, fails every read from then on: close it and say so.
@@ -102,6 +111,7 @@ PortResult QtSerialPort::setPortOpen(bool open)
     if (!open) {
         if (port_.isOpen())
             port_.close();
+        received_.clear();
         return {};
     }
     if (port_.isOpen())
@@ -132,6 +142,6 @@ PortResult QtSerialPort::output(const QByteArray& bytes)
     return {};
 }
 
-QByteArray QtSerialPort::input() { return port_.readAll(); }
+QByteArray QtSerialPort::input() { return std::exchange(received_, {}); }
 
 }  // namespace dravilo

@@ -29,6 +29,7 @@ private:
     PortResult applySettings(const QString& device);
 
     QSerialPort port_;
+    QByteArray received_;  // arrived and not yet taken by input()
     std::function<QString()> programFolder_;
     int number_ = 1;
     LineSettings settings_;

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <atomic>
+#include <thread>
 
 #include "port/qt_serial_port.h"
 #include "pty_pair.h"
@@ -60,6 +62,34 @@ TEST_F(QtSerialPortOnPty, BytesGoOutAndComeInUnchanged)
     }
     EXPECT_EQ(received, everyByte());
     EXPECT_TRUE(events.contains(comEvReceive));
+}
+
+TEST_F(QtSerialPortOnPty, UnreadBytesWaitUpToABound)
+{
+    int arrivals = 0;
+    port.onComm = [&] { arrivals += port.commEvent() == comEvReceive; };  // reads nothing
+    QByteArray sent;
+    for (int i = 0; i < 200000; ++i)
+        sent.append(char(i % 251));
+    std::atomic<bool> written = false;
+    std::thread host([&] {  // blocks while the line is full, as a real host would
+        pty.write(sent);
+        written = true;
+    });
+    while (!written)
+        pump();
+    host.join();
+    for (int i = 0; i < 200; ++i)
+        pump();
+    const int before = arrivals;
+    pty.write("x");
+    for (int i = 0; i < 2000 && arrivals == before; ++i) {
+        pump();
+        usleep(1000);
+    }
+    EXPECT_GT(arrivals, before);  // still told of new bytes
+    EXPECT_EQ(port.input(), sent.left(65536));  // the oldest kept, in order
+    EXPECT_EQ(port.input(), QByteArray());
 }
 
 TEST_F(QtSerialPortOnPty, AHostThatDoesNotReadDoesNotPileUpFrames)

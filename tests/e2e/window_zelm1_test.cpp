@@ -28,7 +28,7 @@ void pump() { QApplication::processEvents(); }
 
 }  // namespace
 
-TEST(WindowZelm1, AClickOnZelm1SendsTheWeightLineEveryPeriod)
+TEST(WindowZelm1, Zelm1SendsTheWeightLineAndZelm2AnswersWhatWaited)
 {
     QTemporaryDir programFiles;
     PtyPair pty;
@@ -63,6 +63,21 @@ TEST(WindowZelm1, AClickOnZelm1SendsTheWeightLineEveryPeriod)
     pty.readFor(200, pump);
     EXPECT_GE(frames(pty.readFor(1000, pump)).size(), 10);
     EXPECT_EQ(form.Label12.caption(), "50");
+
+    // A request sent while ZELM-1 talks waits in the port; back on ZELM-2 the
+    // next byte brings it out, and the old first byte decides: a status reply.
+    pty.write(QByteArray(1, 0x0E));
+    pty.readFor(200, pump);
+    QWidget* zelm2 = emulator.window().widgetOf(&form.Option1[0]);
+    ASSERT_NE(zelm2, nullptr);
+    QTest::mouseClick(zelm2, Qt::LeftButton, {}, QPoint(8, zelm2->height() / 2));
+    EXPECT_EQ(emulator.program().settings.intTerminalType, 0);
+    pty.readFor(300, pump);  // a line already on its way
+    EXPECT_EQ(pty.readFor(300, pump), QByteArray()) << "ZELM-2 sends nothing on its own";
+    pty.write(QByteArray(1, 0x0A));
+    const QByteArray reply = pty.readFor(500, pump);
+    ASSERT_EQ(reply.size(), 4) << reply.toHex().toStdString();
+    EXPECT_EQ(reply.mid(2), "\r\n");
 }
 
 int main(int argc, char** argv)

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <chrono>
-#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
@@ -81,16 +80,6 @@ QByteArray PtyPair::read(int n, int timeoutMs, const std::function<void()>& idle
         }
     }
     return got;
-}
-
-QByteArray PtyPair::readSome(int timeoutMs)
-{
-    pollfd p{master_, POLLIN, 0};
-    if (::poll(&p, 1, timeoutMs) <= 0 || !(p.revents & POLLIN))
-        return {};
-    char buffer[4096];
-    const ssize_t r = ::read(master_, buffer, sizeof buffer);
-    return r > 0 ? QByteArray(buffer, r) : QByteArray();
 }
 
 QByteArray PtyPair::readFor(int ms, const std::function<void()>& idle)

@@ -24,8 +24,6 @@ public:
     // Up to n bytes, waiting at most timeoutMs; `idle` runs between polls
     // (an in-process emulator needs its event loop turned meanwhile).
     QByteArray read(int n, int timeoutMs, const std::function<void()>& idle = {});
-    // Whatever one read gets once something arrives, waiting at most timeoutMs.
-    QByteArray readSome(int timeoutMs);
     // Everything that arrives within ms.
     QByteArray readFor(int ms, const std::function<void()>& idle = {});
     void closeMaster();

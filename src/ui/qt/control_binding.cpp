@@ -40,8 +40,11 @@ void Bind(CommandButton& model, QPushButton* widget)
 void Bind(TextBox& model, QLineEdit* widget)
 {
     mirror(model, widget, [](TextBox& m, QLineEdit* w) {
-        if (w->text() != m.text())  // keeps the cursor where a person is typing
+        if (w->text() != m.text()) {  // keeps the cursor where a person is typing
             w->setText(m.text());
+            if (m.locked())
+                w->setCursorPosition(0);  // a long read-only view shows its beginning
+        }
         w->setReadOnly(m.locked());
     });
     QObject::connect(widget, &QLineEdit::textEdited, [&model](const QString& text) { model.setText(text); });
@@ -74,7 +77,10 @@ void Bind(OptionButton& model, QRadioButton* widget)
 void Bind(ComboBox& model, QComboBox* widget)
 {
     mirror(model, widget, [](ComboBox& m, QComboBox* w) {
-        if (w->count() != m.items().size()) {
+        QStringList shown;
+        for (int i = 0; i < w->count(); ++i)
+            shown << w->itemText(i);
+        if (shown != m.items()) {
             w->clear();
             w->addItems(m.items());
         }

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -79,6 +80,7 @@ MainWindow::MainWindow(Program& program, std::function<void()> onClose)
 
     // Port and transmission area.
     auto* line = new QVBoxLayout;
+    areas->addSpacing(12);  // not setSpacing: the columns' own layouts would inherit it
     areas->addLayout(line);
     auto* portHeading = new QHBoxLayout;
     line->addLayout(portHeading);
@@ -87,15 +89,22 @@ MainWindow::MainWindow(Program& program, std::function<void()> onClose)
     portHeading->addStretch();
     auto* portLine = new QHBoxLayout;
     line->addLayout(portLine);
+    // Reads as one phrase: "COM" and the number touch, the settings follow after a space.
+    portLine->setSpacing(0);
     portLine->addWidget(make<QLabel>(f.Label17, central));
     portLine->addWidget(make<QLabel>(f.Label18, central));
+    portLine->addSpacing(6);
     portLine->addWidget(make<QLabel>(f.Label19, central));
     portLine->addStretch();
     line->addWidget(make<QLabel>(f.Label15, central));
     line->addWidget(make<QLineEdit>(f.Text3, central));
     line->addWidget(make<QLabel>(f.Label16, central));
     line->addWidget(make<QLineEdit>(f.Text6, central));
-    widgetOf(&f.Text6)->setMinimumWidth(420);
+    // The frame views line up byte for byte in a fixed-pitch font.
+    for (TextBox* view : {&f.Text3, &f.Text6}) {
+        widgetOf(view)->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        widgetOf(view)->setMinimumWidth(480);
+    }
     auto* period = new QHBoxLayout;
     line->addLayout(period);
     period->addWidget(make<QLabel>(f.Label3, central));
@@ -113,6 +122,7 @@ MainWindow::MainWindow(Program& program, std::function<void()> onClose)
 
     // Terminal area.
     auto* terminal = new QVBoxLayout;
+    areas->addSpacing(12);
     areas->addLayout(terminal);
     terminal->addWidget(make<QLabel>(f.Label14, central));
     auto* frame2 = make<QGroupBox>(f.Frame2, central);

@@ -1,0 +1,41 @@
+#pragma once
+
+// What a running process costs, read from /proc: shared by the end-to-end
+// tests (a dead port must not make the program spin) and the benchmark.
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <cmath>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace dravilo::test {
+
+// utime + stime in seconds; NaN once the process is gone.
+inline double ProcessCpuSeconds(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return NAN;
+    const QByteArray text = stat.readAll();
+    // The command name may hold blanks; the fields after it are fixed.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return NAN;
+    return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// VmHWM, the resident set at its highest, in MB.
+inline double ProcessPeakMemoryMb(pid_t pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return NAN;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024.0;
+    return NAN;
+}
+
+}  // namespace dravilo::test

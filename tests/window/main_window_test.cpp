@@ -1,0 +1,164 @@
+// The window over the core: what the models hold shows in the widgets, and a
+// person's clicks and typing reach the models and run their events.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "test_program.h"
+#include "ui/qt/lamp_widget.h"
+#include "ui/qt/main_window.h"
+
+namespace dravilo::test {
+namespace {
+
+class WindowTest : public testing::Test {
+protected:
+    WindowTest()
+    {
+        t.started();
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+
+    template <class Widget>
+    Widget* widget(const void* control)
+    {
+        auto* w = qobject_cast<Widget*>(window.widgetOf(control));
+        EXPECT_NE(w, nullptr);
+        return w;
+    }
+
+    // The colour painted at the middle of a lamp.
+    QColor lampColour(const Shape& lamp)
+    {
+        QWidget* w = window.widgetOf(&lamp);
+        return w->grab().toImage().pixelColor(w->width() / 2, w->height() / 2);
+    }
+
+    // Check and option boxes react where their box is drawn, at the left.
+    static void clickBox(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2)); }
+
+    TestProgram t;
+    int closes = 0;
+    MainWindow window{t.program, [this] { ++closes; }};
+    Form1& f = t.form;
+};
+
+TEST_F(WindowTest, ModelChangesShowInTheirWidgets)
+{
+    f.Label6.setCaption(QStringLiteral("Loads"));
+    EXPECT_EQ(widget<QLabel>(&f.Label6)->text(), QStringLiteral("Loads"));
+    f.Frame5.setCaption(QStringLiteral("Sway"));
+    EXPECT_EQ(widget<QGroupBox>(&f.Frame5)->title(), QStringLiteral("Sway"));
+
+    f.Text1[2].setText(QStringLiteral("7"));
+    EXPECT_EQ(widget<QLineEdit>(&f.Text1[2])->text(), QStringLiteral("7"));
+    EXPECT_TRUE(widget<QLineEdit>(&f.Text5)->isReadOnly());
+    EXPECT_FALSE(widget<QLineEdit>(&f.Text9[0])->isReadOnly());
+
+    f.Check1[2].setValue(1);
+    EXPECT_TRUE(widget<QCheckBox>(&f.Check1[2])->isChecked());
+    EXPECT_FALSE(widget<QCheckBox>(&f.Check1[6])->isEnabled());
+
+    f.Label25.setVisible(false);
+    EXPECT_TRUE(window.widgetOf(&f.Label25)->isHidden());
+    f.Label25.setVisible(true);
+    EXPECT_FALSE(window.widgetOf(&f.Label25)->isHidden());
+
+    f.Shape2[0].setFillColour(kGreen);
+    EXPECT_EQ(lampColour(f.Shape2[0]), QColor::fromRgb(kGreen));
+    f.Shape2[0].setFillColour(kRed);
+    EXPECT_EQ(lampColour(f.Shape2[0]), QColor::fromRgb(kRed));
+}
+
+TEST_F(WindowTest, FrameViewsKeepControlBytes)
+{
+    // A frame's text view holds bytes below the space; the field must show the same text.
+    const QString frame = QString::fromLatin1(QByteArray("\x02" "12\x00\r\n", 6));
+    f.Text3.setText(frame);
+    EXPECT_EQ(widget<QLineEdit>(&f.Text3)->text(), frame);
+}
+
+TEST_F(WindowTest, WeightButtonPutsItsRowOnTheDisplay)
+{
+    QTest::mouseClick(widget<QPushButton>(&f.Command2), Qt::LeftButton);
+    EXPECT_EQ(f.Text5.text(), f.Text2[1].text());
+    EXPECT_EQ(widget<QLineEdit>(&f.Text5)->text(), f.Text2[1].text());
+    EXPECT_EQ(lampColour(f.Shape2[1]), QColor::fromRgb(kGreen));
+    EXPECT_EQ(lampColour(f.Shape2[2]), QColor::fromRgb(kRed));
+
+    QTest::mouseClick(widget<QPushButton>(&f.Command3), Qt::LeftButton);
+    EXPECT_EQ(widget<QLineEdit>(&f.Text5)->text(), f.Text2[2].text());
+}
+
+TEST_F(WindowTest, TypingASetWeightReformatsItsRow)
+{
+    QLineEdit* edit = widget<QLineEdit>(&f.Text9[0]);
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("12.5"));
+    EXPECT_EQ(f.Text9[0].text(), QStringLiteral("12.5"));
+    EXPECT_EQ(f.Text2[0].text(), QStringLiteral("00012.5"));
+    EXPECT_EQ(widget<QLineEdit>(&f.Text2[0])->text(), QStringLiteral("00012.5"));
+    EXPECT_EQ(edit->cursorPosition(), 4);  // the cursor stays where the person typed
+}
+
+TEST_F(WindowTest, PickingAWeightFormatRunsItsClick)
+{
+    QComboBox* combo = widget<QComboBox>(&f.Combo2);
+    ASSERT_EQ(combo->count(), 4);
+    ASSERT_EQ(combo->currentIndex(), 1);
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(f.Combo2.listIndex(), 2);
+    EXPECT_EQ(f.Text2[0].text(), QStringLiteral("0011.10"));
+    EXPECT_EQ(widget<QLineEdit>(&f.Text2[0])->text(), QStringLiteral("0011.10"));
+}
+
+TEST_F(WindowTest, TerminalTypeFollowsTheOptionButtons)
+{
+    QRadioButton* zelm2 = widget<QRadioButton>(&f.Option1[0]);
+    QRadioButton* zelm1 = widget<QRadioButton>(&f.Option1[1]);
+    ASSERT_TRUE(zelm2->isChecked());
+
+    clickBox(zelm1);
+    EXPECT_EQ(t.settings.intTerminalType, 1);
+    EXPECT_TRUE(zelm1->isChecked());
+    EXPECT_FALSE(zelm2->isChecked());
+    EXPECT_TRUE(window.widgetOf(&f.Frame7)->isHidden());
+    EXPECT_TRUE(window.widgetOf(&f.Text8)->isHidden());
+
+    // Clicking the selected button again leaves it selected.
+    clickBox(zelm1);
+    EXPECT_TRUE(zelm1->isChecked());
+    EXPECT_EQ(t.settings.intTerminalType, 1);
+
+    clickBox(zelm2);
+    EXPECT_EQ(t.settings.intTerminalType, 0);
+    EXPECT_FALSE(window.widgetOf(&f.Frame7)->isHidden());
+}
+
+TEST_F(WindowTest, StatusBoxClickReachesItsPanel)
+{
+    clickBox(widget<QCheckBox>(&f.Check1[0]));
+    EXPECT_EQ(f.Check1[0].value(), 1);
+    EXPECT_EQ(widget<QLabel>(&f.Label27)->text(), f.Label27.caption());
+    EXPECT_TRUE(f.Label27.caption().startsWith(QStringLiteral("S1=1")));
+
+    clickBox(widget<QCheckBox>(&f.Check1[0]));
+    EXPECT_EQ(f.Check1[0].value(), 0);
+}
+
+TEST_F(WindowTest, ClosingTheWindowRunsShutdown)
+{
+    window.close();
+    EXPECT_EQ(closes, 1);
+}
+
+}  // namespace
+}  // namespace dravilo::test
