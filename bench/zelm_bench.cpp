@@ -5,7 +5,6 @@
 // Each on a pseudo-terminal with a host in lockstep on the master end.
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -19,7 +18,6 @@
 #include <signal.h>
 #include <sys/wait.h>
 #include <thread>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -74,7 +72,6 @@ public:
         kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
-    pid_t pid() const { return pid_; }
 
     double cpuSeconds() const { return ProcessCpuSeconds(pid_); }
     double peakMemoryMb() const { return ProcessPeakMemoryMb(pid_); }

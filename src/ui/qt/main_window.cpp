@@ -37,9 +37,9 @@ Widget* MainWindow::make(Model& model, QWidget* parent)
 }
 
 MainWindow::MainWindow(Program& program, std::function<void()> onClose)
-    : program_(program), onClose_(std::move(onClose))
+    : onClose_(std::move(onClose))
 {
-    Form1& f = program_.form;
+    Form1& f = program.form;
     setWindowTitle(QStringLiteral("Dravilo v.2.00"));
     auto* central = new QWidget(this);
     setCentralWidget(central);

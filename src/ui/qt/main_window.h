@@ -25,7 +25,6 @@ private:
     template <class Widget, class Model>
     Widget* make(Model& model, QWidget* parent);
 
-    Program& program_;
     std::function<void()> onClose_;
     std::unordered_map<const void*, QWidget*> widgets_;
 };
