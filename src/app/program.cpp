@@ -15,4 +15,14 @@ QString Program::format(double value, const QString& pattern) const
     return Format(value, pattern, platform.decimalSeparator());
 }
 
+double Program::value(const QString& text) const { return ValueOfText(text, platform.decimalSeparator()); }
+
+void Program::reportOnce(const QString& text)
+{
+    if (reported_.contains(text))
+        return;
+    reported_.insert(text);
+    platform.messageBox(text);
+}
+
 }  // namespace dravilo

@@ -3,6 +3,7 @@
 // The whole program: the window's controls, the terminal state, the settings
 // record, the serial port and the platform services. Handlers take it.
 
+#include <QSet>
 #include <QString>
 
 #include "app/platform.h"
@@ -30,9 +31,20 @@ public:
     QString strSettingsFile;
     QString strProgramFiles;
     QString strProgramFolder;  // ends in the path separator
+    QString strMonthFolder;
+    QString strMonthName;      // of the window title, in the current language
 
     // Format with the platform's decimal separator.
     QString format(double value, const QString& pattern) const;
+    // The value of a text a person typed or the program wrote: "." and "," and
+    // the platform's separator are all read as the decimal point.
+    double value(const QString& text) const;
+    // A message box the first time this text is reported in the run: a
+    // failing file is said once, not at every save.
+    void reportOnce(const QString& text);
+
+private:
+    QSet<QString> reported_;
 };
 
 }  // namespace dravilo

@@ -3,8 +3,10 @@
 // The user's choices that outlive a run, in their file order. While the
 // program runs these are the working variables themselves.
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace dravilo {
 
@@ -12,8 +14,8 @@ struct SettingsRecord {
     QString strProductName;
     QString strVersion;
     QString strSetupFolder;
-    QString strResultsFolder;
-    std::int16_t intLanguage = 0;
+    QString strResultsFolder;  // ends in the path separator
+    std::int16_t intLanguage = 0;  // 0 English, 1 Russian
     QString strPortSettings;
     std::int16_t intCommPort = 0;
     std::int32_t lngBaudRate = 0;
@@ -31,5 +33,24 @@ struct SettingsRecord {
 };
 
 void DefaultSettings(SettingsRecord& record, const QString& programFolder);
+
+// The settings file: 19 records of 500 bytes, field n at the start of record
+// n, little-endian; a string is a 16-bit length and its text in the system's
+// 8-bit encoding.
+constexpr int kSettingsRecordLength = 500;
+constexpr int kSettingsFieldCount = 19;
+constexpr int kLongestSettingsText = kSettingsRecordLength - 2;
+
+// The text bytes a string field stores.
+QByteArray SettingsText(const QString& text);
+
+// The fields written over `file`: every other byte of it stays where it is.
+// A new file ends right after the last field.
+QByteArray EncodeSettings(const SettingsRecord& record, QByteArray file = {});
+
+// The fields the file holds, the rest as in `defaults`. Nothing when the file
+// cannot supply fields 1 and 2, or a field it holds cannot be read (a string
+// longer than its record).
+std::optional<SettingsRecord> DecodeSettings(const QByteArray& file, const SettingsRecord& defaults);
 
 }  // namespace dravilo

@@ -1,10 +1,13 @@
 #include "app/startup.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "app/captions.h"
+#include "app/language.h"
 #include "app/program.h"
-#include "port/port_opening.h"
+#include "app/settings_file.h"
+#include "port/port_configuration.h"
 #include "simulation/load_sway.h"
 #include "simulation/weight_setting.h"
 #include "terminal/number_text.h"
@@ -14,15 +17,6 @@
 namespace dravilo {
 
 namespace {
-
-const QString kProductName = QStringLiteral("Dravilo");
-const QString kVersion = QStringLiteral("v.2.00");
-
-#ifdef Q_OS_WIN
-constexpr QChar kSeparator = u'\\';
-#else
-constexpr QChar kSeparator = u'/';
-#endif
 
 QString withoutLeadingBlanks(QString text)
 {
@@ -35,8 +29,45 @@ QString withoutLeadingBlanks(QString text)
 void showSwaySettings(Program& p)
 {
     p.form.Text1[2].setText(QString::number(p.settings.intSwayCount));
-    p.form.Text1[1].setText(
-        QString::number(p.settings.dblSwayAmplitude).replace(u'.', p.platform.decimalSeparator()));
+    p.form.Text1[1].setText(PlainNumber(p.settings.dblSwayAmplitude, p.platform.decimalSeparator()));
+}
+
+// A folder that cannot be made is said once; the program runs on without it.
+void makeFolder(Program& p, const QString& path, bool withParents)
+{
+    if (QFileInfo(path).isDir())
+        return;
+    if (!(withParents ? QDir().mkpath(path) : QDir().mkdir(path)))
+        p.reportOnce(kCannotCreateFolder.in(p.settings.intLanguage).arg(QDir::toNativeSeparators(path)));
+}
+
+// The year and the month folder under the results folder, made one level at
+// a time: a results folder that has gone (an unplugged drive) is not made
+// again somewhere else.
+void makeDatedFolders(Program& p)
+{
+    const QString& results = p.settings.strResultsFolder;
+    const QDate today = p.platform.today();
+    const QString year = results + QString::number(today.year());
+    p.strMonthFolder = year + kPathSeparator + p.platform.monthName(today.month());
+    if (!QFileInfo(results).isDir()) {
+        p.reportOnce(kCannotCreateFolder.in(p.settings.intLanguage).arg(QDir::toNativeSeparators(year)));
+        return;
+    }
+    makeFolder(p, year, false);
+    makeFolder(p, p.strMonthFolder, false);
+}
+
+void loadOrWriteSettings(Program& p)
+{
+    SettingsRecord& set = p.settings;
+    if (QFileInfo::exists(SettingsPath(p))) {
+        LoadSettings(p);
+        if (set.strVersion == kVersion && set.strProductName == kProductName)
+            return;
+    }
+    DefaultSettings(set, p.strProgramFolder);
+    SaveSettings(p);
 }
 
 }  // namespace
@@ -51,9 +82,9 @@ QString ProgramFolder(const Program& p)
             base = p.platform.environment(QStringLiteral("HOME")) + QStringLiteral("/.local/share");
     }
 #endif
-    if (!base.endsWith(kSeparator))
-        base += kSeparator;
-    return base + kProductName + u' ' + kVersion + kSeparator;
+    if (!base.endsWith(kPathSeparator))
+        base += kPathSeparator;
+    return base + kProductName + u' ' + kVersion + kPathSeparator;
 }
 
 void Form_Load(Program& p)
@@ -62,18 +93,27 @@ void Form_Load(Program& p)
     SettingsRecord& set = p.settings;
     TerminalState& s = p.state;
 
+    p.platform.setIcon(QStringLiteral("Icon1"));
+
     p.strSettingsFile = kProductName + u' ' + kVersion + QStringLiteral(".eng");
     p.strProgramFiles = withoutLeadingBlanks(p.platform.environment(QStringLiteral("ProgramFiles")));
     p.strProgramFolder = ProgramFolder(p);
-    // Made with its parents: on a fresh system even the user's data folder may
-    // be missing. A folder that cannot be made only leaves the port links unfound.
-    QDir().mkpath(p.strProgramFolder);
-    DefaultSettings(set, p.strProgramFolder);
+    // Made with its parents: on a fresh system even the user's data folder may be missing.
+    makeFolder(p, p.strProgramFolder, true);
+    loadOrWriteSettings(p);
 
+    f.Text4.setText(QString::number(set.lngCycleMax));
+    f.Text7.setText(QString::number(set.lngCyclePeriod));
     showSwaySettings(p);
+    makeDatedFolders(p);
     ApplyLanguage(p);
 
     OpenPortAtStartup(p);
+    f.Combo1[0].setText(QString::number(p.MSComm1.commPort()));
+    f.Combo1[1].setText(QString::number(set.lngBaudRate));
+    f.Combo1[2].setText(set.strParity);
+    f.Combo1[3].setText(QString::number(set.intDataBits));
+    f.Combo1[4].setText(QString::number(set.intStopBits));
 
     f.Text1[0].setText(QString::number(set.intSendPeriod));
     if (const auto period = SendPeriodInput(p))
@@ -84,7 +124,7 @@ void Form_Load(Program& p)
         f.Option1[set.intTerminalType].setValue(true);
 
     showSwaySettings(p);
-    set.dblSwayAmplitude = ValueOfText(f.Text1[1].text());
+    set.dblSwayAmplitude = p.value(f.Text1[1].text());
     set.intSwayCount = SwayCountInput(p);
     s.intSwayLeft = set.intSwayCount;
 
@@ -99,11 +139,22 @@ void Form_Load(Program& p)
     f.Combo2.setListIndex(1);
     Combo2_Click(p);
 
-    f.Text8.setText(p.format(s.dblPrice, s.strPriceFormat));
-    f.Text10.setText(p.format(0, s.strPriceFormat));
+    ShowPriceAndCost(p, s.dblPrice, 0);
     s.intMode = 0;
 }
 
-void Form_Unload(Program& p) { ClosePort(p); }
+void Form_Unload(Program& p)
+{
+    ClosePort(p);
+    SaveSettings(p);
+    p.platform.processEvents();
+}
+
+void mnu_Exit_Click(Program& p)
+{
+    SaveSettings(p);
+    p.platform.processEvents();
+    p.platform.endProgram();
+}
 
 }  // namespace dravilo

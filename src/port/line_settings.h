@@ -17,6 +17,9 @@ struct LineSettings {
     QString text() const;
 };
 
+// COM 1 to COM 255.
+constexpr bool IsPortNumber(int number) { return number >= 1 && number <= 255; }
+
 // Nothing when the text is not four valid fields joined by commas.
 std::optional<LineSettings> ParseLineSettings(const QString& text);
 

@@ -75,7 +75,7 @@ PortResult QtSerialPort::setCommPort(int number)
 {
     if (port_.isOpen())
         return {kNotWhileOpen};
-    if (number < 1 || number > 255)
+    if (!IsPortNumber(number))
         return {QStringLiteral("Invalid port number")};
     number_ = number;
     return {};

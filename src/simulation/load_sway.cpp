@@ -30,14 +30,14 @@ void SwayStep(Program& p)
 
 std::int16_t SwayCountInput(const Program& p)
 {
-    return FloorToInt16(ValueOfText(p.form.Text1[2].text()));
+    return FloorToInt16(p.value(p.form.Text1[2].text()));
 }
 
 void Command5_Click(Program& p)
 {
     p.state.intSwayLeft = 0;
     p.settings.intSwayCount = SwayCountInput(p);
-    p.settings.dblSwayAmplitude = ValueOfText(p.form.Text1[1].text());
+    p.settings.dblSwayAmplitude = p.value(p.form.Text1[1].text());
     p.platform.beep();
 }
 

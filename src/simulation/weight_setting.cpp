@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/program.h"
-#include "terminal/number_text.h"
+#include "terminal/terminal_type.h"
 
 namespace dravilo {
 
@@ -26,7 +26,7 @@ QString limitText(Program& p, int index, bool negative)
 void placeRow(Program& p, int row)
 {
     p.form.Text5.setText(p.form.Text2[row].text());
-    p.state.dblWeight = ValueOfText(p.form.Text5.text());
+    p.state.dblWeight = p.value(p.form.Text5.text());
 }
 
 // The display fields of the current operating mode for a weight just placed.
@@ -34,7 +34,6 @@ void modeStep(Program& p, int row)
 {
     Form1& f = p.form;
     TerminalState& s = p.state;
-    const QString& pf = s.strPriceFormat;
     switch (s.intMode) {
     case 1: {
         placeRow(p, row);
@@ -42,8 +41,7 @@ void modeStep(Program& p, int row)
         const double pieces = std::floor(s.dblWeight / s.dblPrice);
         s.dblCost = std::isfinite(pieces) ? pieces : 0;
         s.dblBaseWeight = s.dblWeight;
-        f.Text8.setText(p.format(s.dblPrice, pf));
-        f.Text10.setText(p.format(s.dblCost, pf));
+        ShowPriceAndCost(p, s.dblPrice, s.dblCost);
         break;
     }
     case 2:
@@ -53,8 +51,7 @@ void modeStep(Program& p, int row)
             s.lngWeighCount += 1;
         }
         s.dblCost = s.dblTotalWeight * s.dblPrice;
-        f.Text8.setText(p.format(s.lngWeighCount, pf));
-        f.Text10.setText(p.format(s.dblCost, pf));
+        ShowPriceAndCost(p, s.lngWeighCount, s.dblCost);
         s.dblWeight = s.dblTotalWeight;
         f.Text5.setText(p.format(s.dblWeight, s.strWeightFormat));
         s.dblBaseWeight = s.dblWeight;
@@ -63,8 +60,7 @@ void modeStep(Program& p, int row)
         placeRow(p, row);
         s.dblCost = s.dblPrice * s.dblWeight;
         s.dblBaseWeight = s.dblWeight;
-        f.Text8.setText(p.format(s.dblPrice, pf));
-        f.Text10.setText(p.format(s.dblCost, pf));
+        ShowPriceAndCost(p, s.dblPrice, s.dblCost);
         break;
     }
 }
@@ -81,7 +77,7 @@ void weightButton(Program& p, int row)
     }
     if (p.settings.intTerminalType == 1) {
         f.Text5.setText(f.Text2[row].text());
-        s.dblWeight = ValueOfText(f.Text5.text());
+        s.dblWeight = p.value(f.Text5.text());
         s.dblBaseWeight = s.dblWeight;
     }
     s.intSwayLeft = p.settings.intSwayCount;
@@ -94,11 +90,11 @@ void Text9_Change(Program& p, int row) { p.form.Text2[row].setText(p.form.Text9[
 void Text2_Change(Program& p, int row)
 {
     TextBox& box = p.form.Text2[row];
-    const double x = ValueOfText(box.text());
+    const double x = p.value(box.text());
     const int index = p.form.Combo2.listIndex();
     if (index >= 0 && index < int(kWeightLimit.size()) && std::fabs(x) > kWeightLimit[index])
         box.setText(limitText(p, index, x < 0));  // formats itself in its own change event
-    const double y = ValueOfText(box.text());
+    const double y = p.value(box.text());
     // Writing the text it already has raises no change, which ends the recursion.
     box.setText(p.format(y, p.state.strWeightFormat).left(y < 0 ? 8 : 7));
 }

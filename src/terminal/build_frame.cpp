@@ -16,7 +16,7 @@ void BuildFrame(Program& p)
         p.state.strFrame = Zelm1Frame(s.dblWeight, s.strWeightFormat);
     else
         p.state.strFrame = Zelm2Frame(s.dblWeight, s.strWeightFormat, p.form.Text8.text(),
-                                      p.form.Text10.text());
+                                      p.form.Text10.text(), p.platform.decimalSeparator());
 }
 
 }  // namespace dravilo

@@ -26,21 +26,21 @@ QByteArray Zelm1Frame(double weight, const QString& pattern)
 }
 
 QByteArray Zelm2Frame(double weight, const QString& pattern, const QString& priceText,
-                      const QString& costText)
+                      const QString& costText, QChar separator)
 {
     QString cost = costText;
     cost.remove(u'-');
-    return DigitField(weightText(weight, pattern)) + DigitField(priceText) + DigitField(cost) +
-           kCrLf;
+    return DigitField(weightText(weight, pattern)) + DigitField(priceText, separator) +
+           DigitField(cost, separator) + kCrLf;
 }
 
-QByteArray DigitField(const QString& text)
+QByteArray DigitField(const QString& text, QChar separator)
 {
     QByteArray field;
     field.reserve(text.size());
     for (qsizetype i = text.size() - 1; i >= 0; --i) {
         const QChar c = text[i];
-        if (c == u'.' || c == u',')
+        if (c == u'.' || c == u',' || c == separator)
             continue;
         field.append(c >= u'0' && c <= u'9' ? char(c.unicode() - u'0') : char(0));
     }

@@ -14,13 +14,14 @@ namespace dravilo {
 QByteArray Zelm1Frame(double weight, const QString& pattern);
 
 // Weight, price and cost as unpacked digits, least significant first, CR LF.
-// Price and cost come from the texts the terminal display shows.
+// Price and cost come from the texts the terminal display shows, written
+// with the locale's `separator`.
 QByteArray Zelm2Frame(double weight, const QString& pattern, const QString& priceText,
-                      const QString& costText);
+                      const QString& costText, QChar separator);
 
-// One byte per character other than ".", its digit value (0 for a
-// non-digit), in reverse order. "," counts as ".".
-QByteArray DigitField(const QString& text);
+// One byte per character other than a decimal point, its digit value (0 for
+// a non-digit), in reverse order. ".", "," and `separator` are decimal points.
+QByteArray DigitField(const QString& text, QChar separator = u'.');
 
 // " 57 57 30" for a frame: every byte after a blank.
 QString HexView(const QByteArray& frame);

@@ -1,5 +1,6 @@
 #include "terminal/number_text.h"
 
+#include <QLocale>
 #include <cmath>
 #include <limits>
 
@@ -74,7 +75,7 @@ QString Format(double v, const QString& pattern, QChar separator)
     return text;
 }
 
-double ValueOfText(const QString& text)
+std::optional<double> ScanNumber(const QString& text, const NumberRules& rules)
 {
     qsizetype i = 0;
     while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
@@ -89,16 +90,21 @@ double ValueOfText(const QString& text)
         if (isAsciiDigit(c)) {
             number += c;
             anyDigit = true;
-        } else if ((c == u'.' || c == u',') && !pointSeen) {
+        } else if (rules.points.contains(c) && !pointSeen) {
             number += u'.';
             pointSeen = true;
         } else {
             break;
         }
     }
-    if (!anyDigit)
-        return 0;
-    const double value = number.toDouble();  // C locale, always "."
+    if (!anyDigit || (rules.wholeText && !text.mid(i).trimmed().isEmpty()))
+        return std::nullopt;
+    return number.toDouble();  // C locale, always "."
+}
+
+double ValueOfText(const QString& text, QChar separator)
+{
+    const double value = ScanNumber(text, {QStringLiteral(".,") + separator}).value_or(0);
     if (std::isinf(value))
         return std::copysign(std::numeric_limits<double>::max(), value);
     return value;
@@ -106,27 +112,10 @@ double ValueOfText(const QString& text)
 
 std::optional<std::int16_t> WholeNumber16(const QString& text, QChar separator)
 {
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    if (i < t.size() && (t[i] == u'-' || t[i] == u'+'))
-        ++i;
-    bool anyDigit = false;
-    bool pointSeen = false;
-    QString number = t.left(i);
-    for (; i < t.size(); ++i) {
-        if (isAsciiDigit(t[i])) {
-            number += t[i];
-            anyDigit = true;
-        } else if (t[i] == separator && !pointSeen) {
-            number += u'.';
-            pointSeen = true;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!anyDigit)
+    const std::optional<double> number = ScanNumber(text, {QString(separator), true});
+    if (!number)
         return std::nullopt;
-    const double whole = std::floor(number.toDouble());
+    const double whole = std::floor(*number);
     if (!(whole >= -32768 && whole <= 32767))
         return std::nullopt;
     return static_cast<std::int16_t>(whole);
@@ -142,6 +131,11 @@ std::int16_t FloorToInt16(double v)
     if (whole > 32767)
         return 32767;
     return static_cast<std::int16_t>(whole);
+}
+
+QString PlainNumber(double v, QChar separator)
+{
+    return QString::number(v, 'f', QLocale::FloatingPointShortest).replace(u'.', separator);
 }
 
 }  // namespace dravilo

@@ -4,8 +4,26 @@
 #include "terminal/build_frame.h"
 #include "terminal/frame.h"
 #include "terminal/number_text.h"
+#include "terminal/terminal_type.h"
 
 namespace dravilo {
+
+namespace {
+
+// Label18 and Label19: the port number and settings in use.
+void showPortLine(Program& p)
+{
+    p.form.Label18.setCaption(QString::number(p.MSComm1.commPort()));
+    p.form.Label19.setCaption(p.MSComm1.settings());
+}
+
+void showFrame(Program& p)
+{
+    p.form.Text3.setText(TextView(p.state.strFrame));
+    p.form.Text6.setText(HexView(p.state.strFrame));
+}
+
+}  // namespace
 
 void LightSendLamp(Program& p)
 {
@@ -19,34 +37,27 @@ void Timer4_Timer(Program& p)
     p.form.Shape3.setFillColour(p.platform.windowBackground());
 }
 
-void ShowPortLine(Program& p)
+void SendWeightFrame(Program& p)
 {
-    p.form.Label18.setCaption(QString::number(p.MSComm1.commPort()));
-    p.form.Label19.setCaption(p.MSComm1.settings());
-}
-
-void ShowFrame(Program& p)
-{
-    p.form.Text3.setText(TextView(p.state.strFrame));
-    p.form.Text6.setText(HexView(p.state.strFrame));
+    Form1& f = p.form;
+    TerminalState& s = p.state;
+    showPortLine(p);
+    BuildFrame(p);
+    showFrame(p);
+    f.Text5.setText(p.format(s.dblWeight, s.strWeightFormat));
+    if (p.settings.intTerminalType == 1) {  // the ZELM-1 line also refreshes the hidden price and cost
+        s.dblCost = s.dblPrice * s.dblWeight;
+        ShowPriceAndCost(p, s.dblPrice, s.dblCost);
+    }
+    f.Label12.setCaption(QString::number(f.Timer1.interval()));
+    // A closed or broken port only loses this frame; the views already show it.
+    p.MSComm1.output(s.strFrame);
 }
 
 void Timer1_Timer(Program& p)
 {
-    if (p.settings.intTerminalType != 1)
-        return;
-    Form1& f = p.form;
-    TerminalState& s = p.state;
-    ShowPortLine(p);
-    BuildFrame(p);
-    ShowFrame(p);
-    f.Text5.setText(p.format(s.dblWeight, s.strWeightFormat));
-    f.Text8.setText(p.format(s.dblPrice, s.strPriceFormat));
-    s.dblCost = s.dblPrice * s.dblWeight;
-    f.Text10.setText(p.format(s.dblCost, s.strPriceFormat));
-    f.Label12.setCaption(QString::number(f.Timer1.interval()));
-    // A closed or broken port only loses this frame; the next tick tries again.
-    p.MSComm1.output(s.strFrame);
+    if (p.settings.intTerminalType == 1)
+        SendWeightFrame(p);
 }
 
 std::optional<std::int16_t> SendPeriodInput(const Program& p)

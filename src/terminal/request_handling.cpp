@@ -2,9 +2,7 @@
 
 #include "app/program.h"
 #include "simulation/weight_setting.h"
-#include "terminal/build_frame.h"
 #include "terminal/frame.h"
-#include "terminal/number_text.h"
 #include "terminal/periodic_transmission.h"
 
 namespace dravilo {
@@ -48,20 +46,10 @@ void completePrice(Program& p)
         return;
     }
     s.strPriceDigits.truncate(6);
-    s.dblPrice = ValueOfText(s.strPriceDigits) / s.intPriceDivisor;
+    s.dblPrice = p.value(s.strPriceDigits) / s.intPriceDivisor;
     p.form.Text11.setText(p.format(s.dblPrice, s.strPriceFormat));
     s.intPriceEntry = 0;
     acknowledge(p);
-}
-
-void weightRequest(Program& p)
-{
-    ShowPortLine(p);
-    BuildFrame(p);
-    ShowFrame(p);
-    p.form.Text5.setText(p.format(p.state.dblWeight, p.state.strWeightFormat));
-    p.form.Label12.setCaption(QString::number(p.form.Timer1.interval()));
-    p.MSComm1.output(p.state.strFrame);
 }
 
 }  // namespace
@@ -82,7 +70,7 @@ void MSComm1_OnComm(Program& p)
         return;
     switch (text[0]) {
     case kWeightRequest:
-        weightRequest(p);
+        SendWeightFrame(p);
         break;
     case kPriceSetting:
         p.state.strPriceDigits.clear();

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/captions.h"
 #include "app/program.h"
 #include "simulation/weight_setting.h"
 #include "terminal/terminal_type.h"
@@ -25,28 +26,15 @@ std::uint8_t recompute(const std::array<CheckBox, 8>& boxes, Label& label, const
     return byte;
 }
 
-struct ModeCaptions {
-    const char16_t* weight[2];  // English, Russian
-    const char16_t* price[2];
-    const char16_t* cost[2];
-};
-
-constexpr std::array<ModeCaptions, 3> kModeCaptions{{
-    {{u"Weight", u"Вес"}, {u"Price", u"Цена"}, {u"Cost", u"Стоимость"}},
-    {{u"Weight", u"Вес"}, {u"Weight 1 pcs.", u"Вес 1 шт."}, {u"Number of pieces.", u"Количество шт."}},
-    {{u"Total weight", u"Общий вес"}, {u"Number", u"Количество"}, {u"Total Cost", u"Общая стоимость"}},
-}};
-
 }  // namespace
 
 void ShowModeCaptions(Program& p)
 {
-    const int mode = p.state.intMode >= 0 && p.state.intMode <= 2 ? p.state.intMode : 0;
-    const int language = p.settings.intLanguage != 0 ? 1 : 0;
-    const ModeCaptions& c = kModeCaptions[mode];
-    p.form.Label10.setCaption(QString::fromUtf16(c.weight[language]));
-    p.form.Label25.setCaption(QString::fromUtf16(c.price[language]));
-    p.form.Label26.setCaption(QString::fromUtf16(c.cost[language]));
+    const ModeCaptions& c = ModeCaptionsOf(p.state.intMode);
+    const std::int16_t language = p.settings.intLanguage;
+    p.form.Label10.setCaption(c.weight.in(language));
+    p.form.Label25.setCaption(c.price.in(language));
+    p.form.Label26.setCaption(c.cost.in(language));
 }
 
 void Check1_Click(Program& p) { p.state.bytS1 = recompute(p.form.Check1, p.form.Label27, "S1"); }
@@ -73,9 +61,9 @@ void Check3_Click(Program& p)
         s.dblCost = 0;
         s.lngWeighCount = 0;
         s.dblWeight = 0;
+        s.dblBaseWeight = 0;  // else the next frame brings the old total back
         s.dblTotalWeight = 0;
-        f.Text8.setText(p.format(s.lngWeighCount, s.strPriceFormat));
-        f.Text10.setText(p.format(s.dblCost, s.strPriceFormat));
+        ShowPriceAndCost(p, s.lngWeighCount, s.dblCost);
     }
     ShowModeCaptions(p);
 }

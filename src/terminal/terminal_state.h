@@ -28,6 +28,8 @@ struct TerminalState {
 
     QByteArray strFrame;  // the last frame built
 
+    std::int32_t lngCycleTick = 0;  // seconds of the weighing cycle since its last action
+
     // A price setting that still waits for digits.
     QString strPriceDigits;  // newest character first
     std::int16_t intPriceEntry = 0;

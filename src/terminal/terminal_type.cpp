@@ -1,18 +1,13 @@
 #include "terminal/terminal_type.h"
 
+#include "app/captions.h"
 #include "app/program.h"
 #include "simulation/weight_setting.h"
-#include "terminal/number_text.h"
 #include "terminal/status_flags.h"
 
 namespace dravilo {
 
 namespace {
-
-QString byLanguage(const Program& p, const char16_t* english, const char16_t* russian)
-{
-    return QString::fromUtf16(p.settings.intLanguage != 0 ? russian : english);
-}
 
 // Only the ZELM-2 terminal displays a price and a cost.
 void showPriceAndCost(Form1& f, bool shown)
@@ -35,7 +30,7 @@ void Option1_Click(Program& p)
         f.Text5.setText(QString());
         p.platform.beep();
         p.settings.intTerminalType = 0;
-        f.Frame4.setCaption(byLanguage(p, u"ZELM-2", u"ЗЕЛМ-2"));
+        f.Frame4.setCaption(kZelm2Display.in(p.settings.intLanguage));
         showPriceAndCost(f, true);
         ShowModeCaptions(p);
         Command3_Click(p);
@@ -44,8 +39,8 @@ void Option1_Click(Program& p)
         f.Frame7.setVisible(false);
         p.settings.intTerminalType = 1;
         showPriceAndCost(f, false);
-        f.Label10.setCaption(byLanguage(p, u"Weight", u"Вес"));
-        f.Frame4.setCaption(byLanguage(p, u"ZELM-1", u"ЗЕЛМ-1"));
+        f.Label10.setCaption(kWeightCaption.in(p.settings.intLanguage));
+        f.Frame4.setCaption(kZelm1Display.in(p.settings.intLanguage));
         Command3_Click(p);
     }
 }
@@ -53,13 +48,19 @@ void Option1_Click(Program& p)
 void Text11_Change(Program& p)
 {
     TerminalState& s = p.state;
-    s.dblPrice = ValueOfText(p.form.Text11.text());
+    s.dblPrice = p.value(p.form.Text11.text());
     if (s.intMode != 0)
         return;
-    // The cost of the weight now on the scales, as the weight buttons compute it.
-    s.dblCost = s.dblWeight * s.dblPrice;
-    p.form.Text8.setText(p.format(s.dblPrice, s.strPriceFormat));
-    p.form.Text10.setText(p.format(s.dblCost, s.strPriceFormat));
+    // The cost of the weight the scales settle at: a price set during a sway
+    // must not carry the passing weight of one frame.
+    s.dblCost = s.dblBaseWeight * s.dblPrice;
+    ShowPriceAndCost(p, s.dblPrice, s.dblCost);
+}
+
+void ShowPriceAndCost(Program& p, double price, double cost)
+{
+    p.form.Text8.setText(p.format(price, p.state.strPriceFormat));
+    p.form.Text10.setText(p.format(cost, p.state.strPriceFormat));
 }
 
 }  // namespace dravilo

@@ -123,13 +123,16 @@ private:
 };
 
 // A drop-down list. Only a pick made by a person runs `onClick`; code that
-// selects an entry and wants the handler calls it itself.
+// selects an entry and wants the handler calls it itself. An editable list
+// also takes typed text, which changes nothing until the next pick.
 class ComboBox : public Control {
 public:
     std::function<void()> onClick;
 
     const QStringList& items() const { return items_; }
     void setItems(const QStringList& items) { assign(items_, items); }
+    bool editable() const { return editable_; }
+    void setEditable(bool e) { assign(editable_, e); }
     int listIndex() const { return listIndex_; }
     void setListIndex(int i)
     {
@@ -138,6 +141,7 @@ public:
             assign(text_, items_[i]);
     }
     const QString& text() const { return text_; }
+    void setText(const QString& t) { assign(text_, t); }
 
     void pick(int i)
     {
@@ -148,8 +152,20 @@ public:
 
 private:
     QStringList items_;
+    bool editable_ = false;
     int listIndex_ = -1;
     QString text_;
+};
+
+// An entry of the menu bar: a command, or a menu holding other entries.
+class MenuItem : public Captioned {
+public:
+    std::function<void()> onClick;
+    void click()
+    {
+        if (onClick)
+            onClick();
+    }
 };
 
 class Shape : public Control {

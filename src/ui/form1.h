@@ -15,6 +15,19 @@ class Program;
 struct Form1 {
     Form1();
 
+    Captioned Caption;              // the window title
+
+    // Menu bar.
+    MenuItem mnu_File, mnu_Exit;    // "Menu" holding "Exit"
+    MenuItem mnu_Setting;           // shows and hides the settings panel
+    MenuItem mnu_lanq, mnu_rus, mnu_eng;  // "Language" holding "rus" and "eng"
+
+    // Program settings panel, hidden until the menu shows it.
+    Frame Basis_Frame1;
+    Label Basis_Label1;
+    TextBox Basis_Text1;            // the results folder, read-only
+    CommandButton Basis_Command1;
+
     // Load area: weights, weight format, sway.
     Label Label6;
     Frame Frame3;
@@ -28,9 +41,17 @@ struct Form1 {
     Label Label4, Label5;
     std::array<TextBox, 3> Text1;   // 0 send period, 1 sway amplitude, 2 oscillations
     CommandButton Command5;
+    Frame Frame6;                   // weighing cycles
+    Label Label20, Label21;
+    TextBox Text4, Text7;           // maximum count, period in seconds
+    CheckBox Check2;                // cycles on
+    Label Label22;                  // cycles completed
 
     // Port and transmission area.
     Label Label8;
+    Frame Frame1;                   // port panel
+    std::array<Label, 5> Label1;
+    std::array<ComboBox, 5> Combo1; // port number, rate, parity, data bits, stop bits
     Shape Shape1;                   // port indicator
     Label Label3, Label11, Label12, Label13, Label15, Label16;
     CommandButton Command4;
@@ -53,7 +74,12 @@ struct Form1 {
     TextBox Text5, Text8, Text10;   // weight, price, cost
 
     Timer Timer1;                   // send timer
+    Timer Timer2;                   // applies the port panel after a pick
+    Timer Timer3;                   // weighing-cycle clock
     Timer Timer4;                   // send lamp
+
+    // Every timer of the window, for whoever drives time.
+    std::array<Timer*, 4> timers() { return {&Timer1, &Timer2, &Timer3, &Timer4}; }
 
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;

@@ -62,7 +62,7 @@ TEST(Startup, OpensTheStoredPortAndShowsItGreen)
 TEST(Startup, APortThatCannotOpenIsReportedOnceAndTheProgramRunsOn)
 {
     TestProgram t;
-    t.port.deviceMissing = true;
+    t.port.missing = {2};
     t.started();
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0], "no such device");

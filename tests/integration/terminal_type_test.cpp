@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/captions.h"
+#include "app/language.h"
 #include "test_program.h"
 
 using namespace dravilo;

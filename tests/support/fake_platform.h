@@ -2,6 +2,7 @@
 
 #include <QMap>
 #include <QStringList>
+#include <functional>
 
 #include "app/platform.h"
 
@@ -15,12 +16,33 @@ public:
     QStringList messages;
     QChar separator = u'.';
     QMap<QString, QString> env;
+    QStringList icons;
+    QDate date{2026, 3, 5};  // a Thursday
+    QString folderAnswer;  // what the folder dialog returns; empty: cancelled
+    QStringList folderTitles;
+    std::function<void()> onProcessEvents;
+    int ended = 0;
 
     void beep() override { ++beeps; }
     void messageBox(const QString& text) override { messages << text; }
     QChar decimalSeparator() const override { return separator; }
     QString environment(const QString& name) const override { return env.value(name); }
     Colour windowBackground() const override { return kTestBackground; }
+    void setIcon(const QString& resource) override { icons << resource; }
+    QDate today() const override { return date; }
+    QString monthName(int month) const override { return QStringLiteral("month%1").arg(month); }
+    QString weekdayName(int weekday) const override { return QStringLiteral("weekday%1").arg(weekday); }
+    QString browseFolder(const QString& title) override
+    {
+        folderTitles << title;
+        return folderAnswer;
+    }
+    void processEvents() override
+    {
+        if (onProcessEvents)
+            onProcessEvents();
+    }
+    void endProgram() override { ++ended; }
 };
 
 }  // namespace dravilo::test

@@ -1,22 +1,28 @@
 #pragma once
 
-// A serial port in memory: the test plays the host on the other end.
+// A serial port in memory: the test plays the host on the other end. It takes
+// or refuses a port number and a settings text exactly as the real port does.
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 
+#include "port/line_settings.h"
 #include "port/serial_port.h"
 
 namespace dravilo::test {
 
 class FakePort : public SerialPort {
 public:
-    bool deviceMissing = false;  // opening fails as for an absent device
+    QSet<int> missing;  // port numbers whose device is absent
+    std::function<void()> onClose;  // for tests of what happens before and after
 
     PortResult setCommPort(int number) override
     {
         if (open_)
             return {QStringLiteral("port is open")};
+        if (!IsPortNumber(number))
+            return {QStringLiteral("Invalid port number")};
         number_ = number;
         return {};
     }
@@ -25,15 +31,23 @@ public:
     {
         if (open_)
             return {QStringLiteral("port is open")};
-        settings_ = s;
+        const std::optional<LineSettings> parsed = ParseLineSettings(s);
+        if (!parsed)
+            return {QStringLiteral("Invalid Setting: %1").arg(s)};
+        settings_ = *parsed;
         return {};
     }
-    QString settings() const override { return settings_; }
+    QString settings() const override { return settings_.text(); }
     PortResult setPortOpen(bool open) override
     {
-        if (open && deviceMissing)
+        if (open && open_)
+            return {QStringLiteral("Port already open")};
+        if (open && missing.contains(number_))
             return {QStringLiteral("no such device")};
         open_ = open;
+        ++(open ? opened : closed);
+        if (!open && onClose)
+            onClose();
         return {};
     }
     bool portOpen() const override { return open_; }
@@ -80,10 +94,11 @@ public:
     }
 
     QList<QByteArray> sent;  // one entry per write
+    int opened = 0, closed = 0;  // successful openings and closings
 
 private:
-    int number_ = 0;
-    QString settings_;
+    int number_ = 1;
+    LineSettings settings_;
     bool open_ = false;
     QByteArray buffer_;
     int event_ = 0;

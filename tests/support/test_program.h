@@ -25,11 +25,12 @@ struct TestProgram {
     TestProgram()
     {
         platform.env[QStringLiteral("ProgramFiles")] = programFiles.path();
-        clock.watch(form.Timer1);
-        clock.watch(form.Timer4);
+        for (Timer* timer : form.timers())
+            clock.watch(*timer);
     }
 
-    // The start-up of the real program, on the default settings.
+    // The start-up of the real program, on the settings file in programFiles
+    // (the defaults when there is none).
     TestProgram& started()
     {
         Form_Load(program);

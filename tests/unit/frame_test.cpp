@@ -40,7 +40,7 @@ TEST(Zelm1Frame, GrowsForWeightsBeyondThePattern)
 
 TEST(Zelm2Frame, WorkedExample)
 {
-    const QByteArray frame = Zelm2Frame(12.5, "0000.00", "0010.24", "0128.00");
+    const QByteArray frame = Zelm2Frame(12.5, "0000.00", "0010.24", "0128.00", u'.');
     EXPECT_EQ(frame, bytes({0, 5, 2, 1, 0, 0, 4, 2, 0, 1, 0, 0, 0, 0, 8, 2, 1, 0, 0x0D, 0x0A}));
     EXPECT_EQ(HexView(frame), " 00 05 02 01 00 00 04 02 00 01 00 00 00 00 08 02 01 00 0D 0A");
 }
@@ -48,16 +48,18 @@ TEST(Zelm2Frame, WorkedExample)
 TEST(Zelm2Frame, CarriesNoSignAndNoSeparator)
 {
     // Negative weight and cost travel as their absolute digits; a comma
-    // system sends the same bytes as a point system.
-    EXPECT_EQ(Zelm2Frame(-12.5, "0000.00", "0010,24", "-0128,00"),
-              Zelm2Frame(12.5, "0000.00", "0010.24", "0128.00"));
+    // system, or one with the Arabic separator, sends the same bytes as a
+    // point system.
+    const QByteArray point = Zelm2Frame(12.5, "0000.00", "0010.24", "0128.00", u'.');
+    EXPECT_EQ(Zelm2Frame(-12.5, "0000.00", "0010,24", "-0128,00", u','), point);
+    EXPECT_EQ(Zelm2Frame(12.5, "0000.00", "0010\u066B24", "0128\u066B00", u'\u066B'), point);
     // A "-" in the price text is no digit: 0x00, last in the reversed field.
-    EXPECT_EQ(Zelm2Frame(0, "000000", "-01024", "000000").mid(6, 6), bytes({4, 2, 0, 1, 0, 0}));
+    EXPECT_EQ(Zelm2Frame(0, "000000", "-01024", "000000", u'.').mid(6, 6), bytes({4, 2, 0, 1, 0, 0}));
 }
 
 TEST(Zelm2Frame, GrowsForWeightsBeyondThePattern)
 {
-    const QByteArray frame = Zelm2Frame(1000.05, "000.000", "0010.24", "0000.00");
+    const QByteArray frame = Zelm2Frame(1000.05, "000.000", "0010.24", "0000.00", u'.');
     EXPECT_EQ(frame.left(7), bytes({0, 5, 0, 0, 0, 0, 1}));
     EXPECT_EQ(frame.size(), 21);
 }

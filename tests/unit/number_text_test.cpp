@@ -60,30 +60,36 @@ TEST(Format, NonFiniteValuesStayWritable)
 
 TEST(ValueOfText, TakesTheLeadingDecimalNumber)
 {
-    EXPECT_DOUBLE_EQ(ValueOfText("11.16"), 11.16);
-    EXPECT_DOUBLE_EQ(ValueOfText("11,16"), 11.16);
-    EXPECT_DOUBLE_EQ(ValueOfText("-11.1"), -11.1);
-    EXPECT_DOUBLE_EQ(ValueOfText("+5kg"), 5);
-    EXPECT_DOUBLE_EQ(ValueOfText("  7"), 7);
-    EXPECT_DOUBLE_EQ(ValueOfText(".5"), 0.5);
-    EXPECT_DOUBLE_EQ(ValueOfText("5."), 5);
-    EXPECT_DOUBLE_EQ(ValueOfText("1.2.3"), 1.2);
-    EXPECT_DOUBLE_EQ(ValueOfText("1,2,3"), 1.2);
-    EXPECT_DOUBLE_EQ(ValueOfText("0010.24"), 10.24);
-    EXPECT_DOUBLE_EQ(ValueOfText("12abc"), 12);
+    constexpr QChar kArabic = u'\u066B';
+    const struct {
+        QString text;
+        QChar separator;
+        double value;
+    } cases[] = {
+        {"11.16", u'.', 11.16}, {"11,16", u'.', 11.16}, {"-11.1", u'.', -11.1}, {"+5kg", u'.', 5},
+        {"  7", u'.', 7}, {".5", u'.', 0.5}, {"5.", u'.', 5}, {"1.2.3", u'.', 1.2}, {"1,2,3", u'.', 1.2},
+        {"0010.24", u'.', 10.24}, {"12abc", u'.', 12},
+        // Whatever the locale wrote reads back: "." and "," always, its own separator too.
+        {QString("00011") + kArabic + "1", kArabic, 11.1}, {"11,1", kArabic, 11.1},
+        {QString("11") + kArabic + "1", u'.', 11},
+        {"", u'.', 0}, {"-", u'.', 0}, {"+", u'.', 0}, {",", u'.', 0}, {".", u'.', 0}, {"abc", u'.', 0},
+        {"-.", u'.', 0}, {"kg 5", u'.', 0}, {"e5", u'.', 0},
+        {"99999999999999999999", u'.', 1e20},
+        {QString(400, u'9'), u'.', std::numeric_limits<double>::max()},
+        {"-" + QString(400, u'9'), u'.', -std::numeric_limits<double>::max()},
+    };
+    for (const auto& c : cases)
+        EXPECT_DOUBLE_EQ(ValueOfText(c.text, c.separator), c.value) << c.text.toStdString();
 }
 
-TEST(ValueOfText, TextWithoutANumberIsZero)
+TEST(PlainNumber, ReadsBackAsTheSameValueWithoutAnExponent)
 {
-    for (const char* text : {"", "-", "+", ",", ".", "abc", "-.", "kg 5", "e5"})
-        EXPECT_EQ(ValueOfText(text), 0) << text;
-}
-
-TEST(ValueOfText, HugeNumbersStayFinite)
-{
-    EXPECT_DOUBLE_EQ(ValueOfText("99999999999999999999"), 1e20);
-    EXPECT_EQ(ValueOfText(QString(400, u'9')), std::numeric_limits<double>::max());
-    EXPECT_EQ(ValueOfText("-" + QString(400, u'9')), -std::numeric_limits<double>::max());
+    for (const double v : {0.1, 0.1234567, 1e-07, 12345678.5, -0.001, 3.0, 1e21})
+        EXPECT_EQ(ValueOfText(PlainNumber(v, u','), u','), v) << v;
+    EXPECT_EQ(PlainNumber(0.1234567, u'.'), "0.1234567");
+    EXPECT_EQ(PlainNumber(1e-07, u'.'), "0.0000001");
+    EXPECT_EQ(PlainNumber(0.1, u','), "0,1");
+    EXPECT_EQ(PlainNumber(3, u'.'), "3");
 }
 
 TEST(WholeNumber16, WholeTextInTheLocaleNotationRoundedDown)

@@ -47,7 +47,7 @@ protected:
 
     TestProgram t;
     int closes = 0;
-    MainWindow window{t.program, [this] { ++closes; }};
+    MainWindow window{t.form, [this] { ++closes; }};
     Form1& f = t.form;
 };
 

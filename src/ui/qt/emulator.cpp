@@ -7,11 +7,11 @@ namespace dravilo {
 Emulator::Emulator()
     : port_([this] { return program_.strProgramFolder; }),
       program_(port_, platform_),
-      window_(program_, [this] { Form_Unload(program_); })
+      window_(program_.form, [this] { Form_Unload(program_); })
 {
-    platform_.setDialogParent(&window_);
-    timers_.drive(program_.form.Timer1, Qt::PreciseTimer);
-    timers_.drive(program_.form.Timer4);
+    platform_.setWindow(&window_);
+    for (Timer* timer : program_.form.timers())  // only the send period is a promise to the host
+        timers_.drive(*timer, timer == &program_.form.Timer1 ? Qt::PreciseTimer : Qt::CoarseTimer);
 }
 
 void Emulator::start()

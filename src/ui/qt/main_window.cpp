@@ -7,7 +7,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/program.h"
+#include "ui/form1.h"
 #include "ui/qt/control_binding.h"
 
 namespace dravilo {
@@ -36,10 +36,9 @@ Widget* MainWindow::make(Model& model, QWidget* parent)
     return widget;
 }
 
-MainWindow::MainWindow(Program& program, std::function<void()> onClose)
+MainWindow::MainWindow(Form1& f, std::function<void()> onClose)
     : onClose_(std::move(onClose))
 {
-    Form1& f = program.form;
     setWindowTitle(QStringLiteral("Dravilo v.2.00"));
     auto* central = new QWidget(this);
     setCentralWidget(central);

@@ -6,13 +6,13 @@
 
 namespace dravilo {
 
-class Program;
+struct Form1;
 
 // The window over the headless core: one widget per control model, shown from
 // the model and feeding a person's clicks and edits back into it.
 class MainWindow : public QMainWindow {
 public:
-    MainWindow(Program& program, std::function<void()> onClose);
+    MainWindow(Form1& form, std::function<void()> onClose);
 
     // The widget that shows a control model, for tests that act like a person.
     QWidget* widgetOf(const void* control) const;

@@ -1,17 +1,33 @@
 #include "ui/qt/qt_platform.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QIcon>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPalette>
+#include <QStyle>
+#include <cstdio>
 
 namespace dravilo {
+
+bool Unattended()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
 
 void QtPlatform::beep() { QApplication::beep(); }
 
 void QtPlatform::messageBox(const QString& text)
 {
-    QMessageBox::information(parent_, QStringLiteral("Dravilo"), text);
+    // A modal box nobody can answer would stop the program for ever.
+    if (Unattended()) {
+        std::fprintf(stderr, "dravilo: %s\n", text.toLocal8Bit().constData());
+        return;
+    }
+    QMessageBox::information(window_, QStringLiteral("Dravilo"), text);
 }
 
 QChar QtPlatform::decimalSeparator() const
@@ -29,5 +45,38 @@ Colour QtPlatform::windowBackground() const
 {
     return QApplication::palette().color(QPalette::Window).rgb() & 0xFFFFFF;
 }
+
+void QtPlatform::setIcon(const QString& resource)
+{
+    QIcon icon;
+    const int sizes[] = {QApplication::style()->pixelMetric(QStyle::PM_LargeIconSize),
+                         QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize)};
+    for (const int size : sizes)
+        icon.addFile(QStringLiteral(":/%1.png").arg(resource), QSize(size, size));
+    // The application stands for the window's top-level owner: the task bar shows its icon.
+    QApplication::setWindowIcon(icon);
+    if (window_)
+        window_->setWindowIcon(icon);
+}
+
+QDate QtPlatform::today() const { return QDate::currentDate(); }
+
+QString QtPlatform::monthName(int month) const
+{
+    return QLocale::system().standaloneMonthName(month, QLocale::LongFormat);
+}
+
+QString QtPlatform::weekdayName(int weekday) const { return QLocale::system().dayName(weekday, QLocale::LongFormat); }
+
+QString QtPlatform::browseFolder(const QString& title)
+{
+    if (Unattended())
+        return {};  // as if cancelled: nobody is there to choose
+    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(window_, title));
+}
+
+void QtPlatform::processEvents() { QCoreApplication::processEvents(); }
+
+void QtPlatform::endProgram() { QCoreApplication::exit(0); }
 
 }  // namespace dravilo

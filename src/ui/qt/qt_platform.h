@@ -8,16 +8,26 @@ namespace dravilo {
 
 class QtPlatform : public Platform {
 public:
-    void setDialogParent(QWidget* parent) { parent_ = parent; }
+    void setWindow(QWidget* window) { window_ = window; }
 
     void beep() override;
     void messageBox(const QString& text) override;
     QChar decimalSeparator() const override;
     QString environment(const QString& name) const override;
     Colour windowBackground() const override;
+    void setIcon(const QString& resource) override;
+    QDate today() const override;
+    QString monthName(int month) const override;
+    QString weekdayName(int weekday) const override;
+    QString browseFolder(const QString& title) override;
+    void processEvents() override;
+    void endProgram() override;
 
 private:
-    QWidget* parent_ = nullptr;
+    QWidget* window_ = nullptr;
 };
+
+// True where no person can see or answer a window (Qt's offscreen platform).
+bool Unattended();
 
 }  // namespace dravilo

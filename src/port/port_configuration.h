@@ -4,11 +4,16 @@ namespace dravilo {
 
 class Program;
 
-// Opens the port with the stored number and settings; reports the first
+// Opens the port with the stored number and settings; reports the last
 // failure in a message box and goes on with the port closed.
 void OpenPortAtStartup(Program& p);
 // The port indicator: green while the port is open, red otherwise.
 void ShowPortState(Program& p);
 void ClosePort(Program& p);
+
+// A pick in one of the five port lists closes the port; 100 ms later
+// Timer2 applies all five texts and opens it again.
+void Combo1_Click(Program& p);
+void Timer2_Timer(Program& p);
 
 }  // namespace dravilo

@@ -1,0 +1,96 @@
+#include "port/port_configuration.h"
+
+#include <limits>
+#include <optional>
+
+#include "app/captions.h"
+#include "app/program.h"
+#include "terminal/number_text.h"
+
+namespace dravilo {
+
+namespace {
+
+// A list text that is a whole number of the field's width, blanks around it aside.
+template <class Int>
+std::optional<Int> wholeNumber(const QString& text)
+{
+    const std::optional<double> n = ScanNumber(text, {QString(), true});
+    if (!n || *n < std::numeric_limits<Int>::min() || *n > std::numeric_limits<Int>::max())
+        return std::nullopt;
+    return static_cast<Int>(*n);
+}
+
+}  // namespace
+
+void OpenPortAtStartup(Program& p)
+{
+    SerialPort& port = p.MSComm1;
+    QString lastError;
+    const auto remember = [&lastError](const PortResult& result) {
+        if (!result.ok())
+            lastError = result.error;
+    };
+    remember(port.setCommPort(p.settings.intCommPort));
+    remember(port.setSettings(p.settings.strPortSettings));
+    remember(port.setPortOpen(true));
+    if (!lastError.isEmpty())
+        p.platform.messageBox(lastError);
+    ShowPortState(p);
+}
+
+void ShowPortState(Program& p) { p.form.Shape1.setFillColour(p.MSComm1.portOpen() ? kGreen : kRed); }
+
+void ClosePort(Program& p)
+{
+    if (p.MSComm1.portOpen())
+        p.MSComm1.setPortOpen(false);
+    ShowPortState(p);
+}
+
+void Combo1_Click(Program& p)
+{
+    if (p.MSComm1.portOpen())
+        p.MSComm1.setPortOpen(false);
+    p.form.Timer2.setEnabled(true);
+}
+
+void Timer2_Timer(Program& p)
+{
+    Form1& f = p.form;
+    SettingsRecord& set = p.settings;
+    SerialPort& port = p.MSComm1;
+    // Off before anything else: the message box below lets other events run,
+    // and this re-configuration must not start again under it. A pick made
+    // meanwhile arms the timer anew for one of its own.
+    f.Timer2.setEnabled(false);
+
+    const auto number = wholeNumber<std::int16_t>(f.Combo1[0].text());
+    const auto rate = wholeNumber<std::int32_t>(f.Combo1[1].text());
+    const auto dataBits = wholeNumber<std::int16_t>(f.Combo1[3].text());
+    const auto stopBits = wholeNumber<std::int16_t>(f.Combo1[4].text());
+    // The fields take what they can hold even when the port refuses it; a
+    // text that is no number of the field leaves the field as it was.
+    if (number)
+        set.intCommPort = *number;
+    if (rate)
+        set.lngBaudRate = *rate;
+    set.strParity = f.Combo1[2].text();
+    if (dataBits)
+        set.intDataBits = *dataBits;
+    if (stopBits)
+        set.intStopBits = *stopBits;
+
+    // A port number that is none, or that the port refuses, is rejected like a
+    // settings text: the port opens again as it was.
+    const QString settings =
+        QStringList{f.Combo1[1].text(), f.Combo1[2].text(), f.Combo1[3].text(), f.Combo1[4].text()}.join(u',');
+    const bool accepted = number && port.setCommPort(*number).ok() && port.setSettings(settings).ok();
+    if (!accepted)
+        p.platform.messageBox(kNotAllowed);
+    port.setPortOpen(true);  // a missing or busy device only leaves the indicator red
+    ShowPortState(p);
+    set.strPortSettings = port.settings();
+}
+
+}  // namespace dravilo
