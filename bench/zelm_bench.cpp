@@ -2,7 +2,9 @@
 //  - ZELM-2 reply latency of the real binary against a bare responder
 //  - ZELM-1 period accuracy at 150 ms and 10 ms
 //  - CPU time and peak memory of the emulator during the 150 ms run
+//  - start-up: from exec to the first ZELM-1 line
 // Each on a pseudo-terminal with a host in lockstep on the master end.
+// Besides the line, the time of one save of the settings file.
 
 #include <QApplication>
 #include <QFile>
@@ -13,7 +15,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <numeric>
+#include <optional>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -21,6 +25,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "app/settings_file.h"
+#include "fake_platform.h"
+#include "fake_port.h"
 #include "process_usage.h"
 #include "pty_pair.h"
 #include "ui/qt/emulator.h"
@@ -48,13 +55,18 @@ double percentile(std::vector<double> values, double p)
 
 const char* verdict(bool met) { return met ? "met" : "MISSED"; }
 
-// The emulator in a process of its own, its port linked to the pty.
+// The emulator in a process of its own, its port linked to the pty; `stored`
+// changes the defaults into the settings file it finds at start.
 class EmulatorProcess {
 public:
-    EmulatorProcess(const PtyPair& pty, std::vector<std::string> args)
+    EmulatorProcess(const PtyPair& pty, std::vector<std::string> args,
+                    const std::function<void(SettingsRecord&)>& stored = {})
     {
         LinkPort(programFiles_.path(), 2, pty);
+        if (stored)
+            storeSettings(stored);
         const std::string folder = programFiles_.path().toStdString();
+        startedAt_ = Clock::now();
         pid_ = fork();
         if (pid_ == 0) {
             setenv("ProgramFiles", folder.c_str(), 1);
@@ -75,10 +87,23 @@ public:
 
     double cpuSeconds() const { return ProcessCpuSeconds(pid_); }
     double peakMemoryMb() const { return ProcessPeakMemoryMb(pid_); }
+    Clock::time_point startedAt() const { return startedAt_; }
 
 private:
+    void storeSettings(const std::function<void(SettingsRecord&)>& change)
+    {
+        const QString folder = programFiles_.path() + "/Dravilo v.2.00/";
+        SettingsRecord record;
+        DefaultSettings(record, folder);
+        change(record);
+        QFile file(folder + "Dravilo v.2.00.eng");
+        if (!file.open(QIODevice::WriteOnly) || file.write(EncodeSettings(record)) < 0)
+            std::fprintf(stderr, "cannot store the settings file\n");
+    }
+
     QTemporaryDir programFiles_;
     pid_t pid_ = -1;
+    Clock::time_point startedAt_;
 };
 
 struct Latency {
@@ -232,6 +257,76 @@ void printPeriod(int periodMs, int seconds, const PeriodRun& r)
                 verdict(r.p99DeviationMs < 2));
 }
 
+// The times of the runs that succeeded, and how many did not.
+struct Runs {
+    std::vector<double> ms;
+    int failures = 0;
+
+    void add(std::optional<double> run)
+    {
+        if (run)
+            ms.push_back(*run);
+        else
+            ++failures;
+    }
+    bool met(double targetMs) const { return failures == 0 && percentile(ms, 50) < targetMs; }
+};
+
+// Milliseconds from exec to the first whole line, ZELM-1 at 10 ms stored;
+// nothing when no line comes within 10 s.
+std::optional<double> startupMs(const std::string& binary)
+{
+    PtyPair pty;
+    EmulatorProcess emulator(pty, {binary}, [](SettingsRecord& r) {
+        r.intTerminalType = 1;
+        r.intSendPeriod = 10;
+    });
+    QByteArray line;
+    while (!line.endsWith('\n')) {
+        const QByteArray byte = pty.read(1, 10000);
+        if (byte.isEmpty())
+            return std::nullopt;
+        line += byte;
+    }
+    return since(emulator.startedAt()) / 1000.0;
+}
+
+// Milliseconds of one SaveSettings on a real file (read the old one, encode,
+// write beside it, rename over it), each save a changed record; nothing
+// when a save fails.
+std::optional<double> saveMs(Program& program, int i)
+{
+    program.settings.lngCycleCount = i;
+    const auto start = Clock::now();
+    if (!SaveSettings(program))
+        return std::nullopt;
+    return since(start) / 1000.0;
+}
+
+Runs startups(const std::string& binary, int count)
+{
+    Runs runs;
+    for (int i = 0; i < count; ++i)
+        runs.add(startupMs(binary));
+    return runs;
+}
+
+// The port and platform play no part in a save: the test doubles stand in.
+Runs settingsSaves(int count)
+{
+    QTemporaryDir folder;
+    FakePort port;
+    FakePlatform platform;
+    Program program(port, platform);
+    program.strProgramFolder = folder.path() + "/";
+    program.strSettingsFile = QStringLiteral("Dravilo v.2.00.eng");
+    DefaultSettings(program.settings, program.strProgramFolder);
+    Runs runs;
+    for (int i = 0; i < count; ++i)
+        runs.add(saveMs(program, i));
+    return runs;
+}
+
 // The emulator as the benchmark's child: ZELM-1 selected, the period set.
 int runZelm1Emulator(int argc, char** argv, int periodMs)
 {
@@ -273,6 +368,16 @@ int main(int argc, char** argv)
     const PeriodRun fast = periodRun(self, 10, 10);
     printPeriod(10, 10, fast);
 
+    const Runs starts = startups(binary, 10);
+    std::printf("\nStart-up, exec to the first ZELM-1 line at 10 ms, 10 starts: median %.1f ms, max %.1f ms, "
+                "%d without a line (target median < 500 ms: %s)\n",
+                percentile(starts.ms, 50), percentile(starts.ms, 100), starts.failures, verdict(starts.met(500)));
+
+    const Runs saves = settingsSaves(200);
+    std::printf("Settings save, 200 saves of the 9002-byte file: median %.3f ms, p99 %.3f ms, %d failed "
+                "(target median < 5 ms: %s)\n",
+                percentile(saves.ms, 50), percentile(saves.ms, 99), saves.failures, verdict(saves.met(5)));
+
     // One line per target, for a reader who only wants the verdicts.
     auto row = [](const char* figure, const std::string& measured, const char* target, bool met) {
         std::printf("  %-34s %14s  %-12s %s\n", figure, measured.c_str(), target, verdict(met));
@@ -296,5 +401,7 @@ int main(int argc, char** argv)
         "all", allComplete(fast));
     row("emulator CPU at 150 ms", num("%.2f %%", slow.cpuPercent), "< 2 %", slow.cpuPercent < 2);
     row("emulator peak memory (VmHWM)", num("%.1f MB", slow.peakMb), "< 100 MB", slow.peakMb < 100);
+    row("start-up to first line, median", num("%.1f ms", percentile(starts.ms, 50)), "< 500 ms", starts.met(500));
+    row("settings save, median", num("%.3f ms", percentile(saves.ms, 50)), "< 5 ms", saves.met(5));
     return 0;
 }
