@@ -17,11 +17,11 @@ QString Program::format(double value, const QString& pattern) const
 
 double Program::value(const QString& text) const { return ValueOfText(text, platform.decimalSeparator()); }
 
-void Program::reportOnce(const QString& text)
+void Program::reportOnce(const QString& failure, const QString& text)
 {
-    if (reported_.contains(text))
+    if (reported_.contains(failure))
         return;
-    reported_.insert(text);
+    reported_.insert(failure);
     platform.messageBox(text);
 }
 

@@ -39,9 +39,9 @@ public:
     // The value of a text a person typed or the program wrote: "." and "," and
     // the platform's separator are all read as the decimal point.
     double value(const QString& text) const;
-    // A message box the first time this text is reported in the run: a
-    // failing file is said once, not at every save.
-    void reportOnce(const QString& text);
+    // A message box the first time a failure is reported in the run, in the
+    // language then in use: a failing file is said once, not at every save.
+    void reportOnce(const QString& failure, const QString& text);
 
 private:
     QSet<QString> reported_;

@@ -20,7 +20,7 @@ void LoadSettings(Program& p)
         // Deleting what cannot even be opened could lose settings that a
         // change of permissions would give back.
         p.settings = defaults;
-        p.reportOnce(kCannotReadSettings.in(p.settings.intLanguage).arg(path, file.errorString()));
+        p.reportOnce(QStringLiteral("read ") + path, kCannotReadSettings.in(p.settings.intLanguage).arg(path, file.errorString()));
         return;
     }
     // Only the records are read; whatever follows them is never looked at.
@@ -51,7 +51,7 @@ bool SaveSettings(Program& p)
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
         return true;
-    p.reportOnce(kCannotSaveSettings.in(p.settings.intLanguage).arg(path, file.errorString()));
+    p.reportOnce(QStringLiteral("save ") + path, kCannotSaveSettings.in(p.settings.intLanguage).arg(path, file.errorString()));
     return false;
 }
 

@@ -33,12 +33,18 @@ void showSwaySettings(Program& p)
 }
 
 // A folder that cannot be made is said once; the program runs on without it.
+void cannotCreate(Program& p, const QString& path)
+{
+    p.reportOnce(QStringLiteral("folder ") + path,
+                 kCannotCreateFolder.in(p.settings.intLanguage).arg(QDir::toNativeSeparators(path)));
+}
+
 void makeFolder(Program& p, const QString& path, bool withParents)
 {
     if (QFileInfo(path).isDir())
         return;
     if (!(withParents ? QDir().mkpath(path) : QDir().mkdir(path)))
-        p.reportOnce(kCannotCreateFolder.in(p.settings.intLanguage).arg(QDir::toNativeSeparators(path)));
+        cannotCreate(p, path);
 }
 
 // The year and the month folder under the results folder, made one level at
@@ -51,7 +57,7 @@ void makeDatedFolders(Program& p)
     const QString year = results + QString::number(today.year());
     p.strMonthFolder = year + kPathSeparator + p.platform.monthName(today.month());
     if (!QFileInfo(results).isDir()) {
-        p.reportOnce(kCannotCreateFolder.in(p.settings.intLanguage).arg(QDir::toNativeSeparators(year)));
+        cannotCreate(p, year);
         return;
     }
     makeFolder(p, year, false);

@@ -129,6 +129,22 @@ TEST_F(RequestHandling, PriceSettingFollowsTheDivisorAndTheLocale)
     EXPECT_EQ(t.form.Text11.text(), "00102,4");
 }
 
+TEST(RequestHandlingLocale, TheLineIsTheSameUnderASeparatorThatIsNeitherPointNorComma)
+{
+    TestProgram t;
+    t.platform.separator = u'\u066B';  // Persian and Arabic
+    t.started();
+    t.form.Command1.click();
+    EXPECT_EQ(t.state.dblWeight, 11.1);
+    t.form.Command3.click();
+    for (int i = 0; i < 4; ++i)
+        t.port.receive(bytes({0x0A}));
+    EXPECT_EQ(t.port.takeSent().right(20), kEmptyScalesFrame);
+    t.port.receive(bytes({0x0B, 4, 2, 0, 1, 0, 0}));
+    EXPECT_DOUBLE_EQ(t.state.dblPrice, 10.24);
+    EXPECT_EQ(t.form.Text11.text(), QString::fromUtf8("0010\u066B24"));
+}
+
 TEST_F(RequestHandling, PriceSettingSplitOverBatches)
 {
     EXPECT_EQ(ask(bytes({0x0B, 4, 2})), QByteArray());

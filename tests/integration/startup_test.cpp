@@ -1,62 +1,176 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 
+#include "app/language.h"
 #include "test_program.h"
 
 using namespace dravilo;
 using namespace dravilo::test;
 
-TEST(Startup, DefaultSettingsGiveARunningZelm2Terminal)
+TEST(Startup, FirstStartWritesTheDefaultsAndTheDatedFolders)
 {
     TestProgram t;
     t.started();
-    EXPECT_EQ(t.settings.intTerminalType, 0);
-    EXPECT_TRUE(t.form.Option1[0].value());
-    EXPECT_EQ(t.settings.intSendPeriod, 150);
-    EXPECT_EQ(t.form.Timer1.interval(), 150);
-    EXPECT_TRUE(t.form.Timer1.enabled());
-    EXPECT_EQ(t.form.Text1[0].text(), "150");
-    EXPECT_EQ(t.form.Text1[1].text(), "0.1");
-    EXPECT_EQ(t.form.Text1[2].text(), "3");
-    EXPECT_EQ(t.settings.dblSwayAmplitude, 0.1);
-    EXPECT_EQ(t.settings.intSwayCount, 3);
-    EXPECT_EQ(t.state.intSwayLeft, 3);
+    EXPECT_EQ(t.storedFile(), EncodeSettings(t.defaults()));
+    EXPECT_EQ(t.settings.strResultsFolder, t.programFolder());
+    EXPECT_TRUE(QFileInfo(t.programFolder() + "2026/month3").isDir());
+    EXPECT_EQ(t.program.strMonthFolder, t.programFolder() + "2026/month3");
+    EXPECT_EQ(t.platform.icons, QStringList{"Icon1"});
+    EXPECT_TRUE(t.platform.messages.isEmpty());
 
-    EXPECT_EQ(t.state.bytS1, 0);
-    EXPECT_EQ(t.state.bytS2, 9);
-    EXPECT_EQ(t.form.Label27.caption(), "S1=00000000");
-    EXPECT_EQ(t.form.Label28.caption(), "S2=00001001");
-    EXPECT_EQ(t.form.Check3[4].value(), 1);
-    EXPECT_EQ(t.form.Check3[7].value(), 1);
-    EXPECT_EQ(t.state.strPriceFormat, "0000.00");
-    EXPECT_EQ(t.state.intPriceDivisor, 100);
-    EXPECT_EQ(t.state.intMode, 0);
-    EXPECT_DOUBLE_EQ(t.state.dblPrice, 10.24);
-    EXPECT_EQ(t.form.Text8.text(), "0010.24");
-    EXPECT_EQ(t.form.Text10.text(), "0000.00");
-
-    EXPECT_EQ(t.form.Combo2.listIndex(), 1);
-    EXPECT_EQ(t.state.strWeightFormat, "00000.0");
-    EXPECT_EQ(t.form.Text2[0].text(), "00011.1");
-    EXPECT_EQ(t.form.Text2[1].text(), "-00011.1");
-    EXPECT_EQ(t.form.Text2[2].text(), "00000.0");
-    EXPECT_EQ(t.form.Shape2[2].fillColour(), kGreen);
-    EXPECT_EQ(t.form.Shape2[0].fillColour(), kRed);
-    EXPECT_EQ(t.state.dblWeight, 0);
-    EXPECT_EQ(t.form.Shape3.fillColour(), kTestBackground);
-}
-
-TEST(Startup, OpensTheStoredPortAndShowsItGreen)
-{
-    TestProgram t;
-    t.started();
     EXPECT_TRUE(t.port.portOpen());
     EXPECT_EQ(t.port.commPort(), 2);
     EXPECT_EQ(t.port.settings(), "9600,n,8,1");
     EXPECT_EQ(t.form.Shape1.fillColour(), kGreen);
-    EXPECT_TRUE(t.platform.messages.isEmpty());
     EXPECT_TRUE(t.port.sent.isEmpty());  // a ZELM-2 terminal says nothing on its own
+}
+
+TEST(Startup, EveryStoredFieldReachesItsPlace)
+{
+    TestProgram t;
+    SettingsRecord stored = t.defaults();
+    stored.intLanguage = 1;
+    stored.strPortSettings = "19200,e,7,2";
+    stored.intCommPort = 5;
+    stored.lngBaudRate = 19200;
+    stored.strParity = "e";
+    stored.intDataBits = 7;
+    stored.intStopBits = 2;
+    stored.intSendPeriod = 40;
+    stored.intTerminalType = 1;
+    stored.intSwayCount = 5;
+    stored.dblSwayAmplitude = 0.1234567;
+    stored.lngCycleMax = 7;
+    stored.lngCycleCount = 3;
+    stored.lngCyclePeriod = 4;
+    stored.intCycleOn = 1;
+    t.store(EncodeSettings(stored));
+    t.started();
+
+    EXPECT_EQ(t.form.Command3.caption(), QString::fromUtf8("Снять"));
+    EXPECT_TRUE(t.form.Caption.caption().contains(QString::fromUtf8("Сегодня: 5  Марта  2026 года  ")));
+    EXPECT_EQ(t.port.commPort(), 5);
+    EXPECT_EQ(t.port.settings(), "19200,e,7,2");
+    const QStringList lists = {"5", "19200", "e", "7", "2"};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(t.form.Combo1[i].text(), lists[i]) << i;
+    EXPECT_EQ(t.form.Text1[0].text(), "40");
+    EXPECT_EQ(t.form.Timer1.interval(), 40);
+    EXPECT_TRUE(t.form.Option1[1].value());
+    EXPECT_EQ(t.form.Frame4.caption(), QString::fromUtf8("ЗЕЛМ-1"));
+    EXPECT_EQ(t.form.Text1[1].text(), "0.1234567");
+    EXPECT_EQ(t.settings.dblSwayAmplitude, 0.1234567);
+    EXPECT_EQ(t.form.Text1[2].text(), "5");
+    EXPECT_EQ(t.state.intSwayLeft, 5);
+    EXPECT_EQ(t.form.Text4.text(), "7");
+    EXPECT_EQ(t.form.Text7.text(), "4");
+    EXPECT_EQ(t.settings.lngCycleMax, 7);
+    EXPECT_EQ(t.settings.lngCyclePeriod, 4);
+    // Restored into their variables, not into the window: every run begins idle.
+    EXPECT_EQ(t.settings.lngCycleCount, 3);
+    EXPECT_EQ(t.settings.intCycleOn, 1);
+    EXPECT_EQ(t.form.Check2.value(), 0);
+    EXPECT_FALSE(t.form.Label22.visible());
+    EXPECT_FALSE(t.form.Timer3.enabled());
+
+    t.clock.advance(400);
+    EXPECT_EQ(t.port.sent.size(), 10);
+    EXPECT_EQ(t.port.sent.last(), QByteArray("WW00000.0kg\r\n"));
+}
+
+TEST(Startup, TheTerminalStartsEmptyInItsInitialState)
+{
+    TestProgram t;
+    t.started();
+    EXPECT_EQ(t.state.bytS1, 0);
+    EXPECT_EQ(t.state.bytS2, 9);
+    EXPECT_EQ(t.form.Label28.caption(), "S2=00001001");
+    EXPECT_EQ(t.state.strPriceFormat, "0000.00");
+    EXPECT_EQ(t.state.intPriceDivisor, 100);
+    EXPECT_EQ(t.state.intMode, 0);
+    EXPECT_EQ(t.form.Text8.text(), "0010.24");
+    EXPECT_EQ(t.form.Text10.text(), "0000.00");
+    EXPECT_EQ(t.form.Combo2.listIndex(), 1);
+    EXPECT_EQ(t.form.Text2[1].text(), "-00011.1");
+    EXPECT_EQ(t.form.Shape2[2].fillColour(), kGreen);
+    EXPECT_EQ(t.state.dblWeight, 0);
+    EXPECT_EQ(t.form.Shape3.fillColour(), kTestBackground);
+}
+
+TEST(Startup, NumbersInTheBoxesReadBackAsTheSameValue)
+{
+    const struct {
+        double amplitude;
+        QChar separator;
+        const char* shown;
+    } cases[] = {{0.1, u',', "0,1"}, {0.1234567, u'.', "0.1234567"}, {1e-07, u'.', "0.0000001"},
+                 {2.5, u'\u066B', "2\u066B5"}};
+    for (const auto& c : cases) {
+        TestProgram t;
+        t.platform.separator = c.separator;
+        SettingsRecord stored = t.defaults();
+        stored.dblSwayAmplitude = c.amplitude;
+        t.store(EncodeSettings(stored));
+        t.started();
+        EXPECT_EQ(t.form.Text1[1].text(), QString::fromUtf8(c.shown));
+        EXPECT_EQ(t.settings.dblSwayAmplitude, c.amplitude) << c.shown;
+    }
+}
+
+TEST(Startup, AFileThatCannotServeIsReplacedByTheDefaults)
+{
+    // Each case makes its file from the defaults of its own program folder.
+    using Make = std::function<QByteArray(SettingsRecord)>;
+    const auto encoded = [](auto change) -> Make {
+        return [change](SettingsRecord r) {
+            change(r);
+            return EncodeSettings(r);
+        };
+    };
+    const struct {
+        const char* what;
+        Make file;
+        Make after;  // the file once start-up is done
+        std::int16_t period;
+    } cases[] = {
+        {"empty", [](SettingsRecord) { return QByteArray(); }, encoded([](SettingsRecord&) {}), 150},
+        {"a length word over 498",
+         [](SettingsRecord r) { return EncodeSettings(r).replace(0, 2, QByteArray("\xF3\x01", 2)); },
+         encoded([](SettingsRecord&) {}), 150},
+        {"random bytes", [](SettingsRecord) { return QByteArray(700, char(0xA5)); }, encoded([](SettingsRecord&) {}),
+         150},
+        // Another program's or version's file is written over, its tail kept.
+        {"another magic",
+         [](SettingsRecord r) {
+             r.strProductName = "Other";
+             return EncodeSettings(r) + "tail";
+         },
+         [](SettingsRecord r) { return EncodeSettings(r) + "tail"; }, 150},
+        {"another version", encoded([](SettingsRecord& r) { r.strVersion = "v.1.00", r.intSendPeriod = 40; }),
+         encoded([](SettingsRecord&) {}), 150},
+        // A file ending inside the records keeps what it holds; the next save completes it.
+        {"the first twelve fields",
+         [](SettingsRecord r) {
+             r.intSendPeriod = 40;
+             return EncodeSettings(r).left(5502);
+         },
+         [](SettingsRecord r) {
+             r.intSendPeriod = 40;
+             return EncodeSettings(r).left(5502);
+         },
+         40},
+    };
+    for (const auto& c : cases) {
+        TestProgram t;
+        t.store(c.file(t.defaults()));
+        t.started();
+        EXPECT_EQ(t.storedFile(), c.after(t.defaults())) << c.what;
+        EXPECT_EQ(t.settings.intSendPeriod, c.period) << c.what;
+        EXPECT_EQ(t.settings.strProductName, "Dravilo") << c.what;
+        EXPECT_TRUE(t.platform.messages.isEmpty()) << c.what;
+    }
 }
 
 TEST(Startup, APortThatCannotOpenIsReportedOnceAndTheProgramRunsOn)
@@ -67,63 +181,85 @@ TEST(Startup, APortThatCannotOpenIsReportedOnceAndTheProgramRunsOn)
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0], "no such device");
     EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
+    EXPECT_EQ(t.form.Combo1[0].text(), "2");
     EXPECT_EQ(t.form.Timer1.interval(), 150);
     EXPECT_EQ(t.form.Text8.text(), "0010.24");  // the later steps still ran
 }
 
-TEST(Startup, EnglishCaptionsByDefault)
+TEST(Startup, FoldersAndFilesThatCannotBeMadeAreSaidOnce)
 {
-    TestProgram t;
-    t.started();
-    EXPECT_EQ(t.form.Label6.caption(), "Working with weights");
-    EXPECT_EQ(t.form.Command3.caption(), "Take off");
-    EXPECT_EQ(t.form.Frame4.caption(), "ZELM-2");
-    EXPECT_EQ(t.form.Label10.caption(), "Weight");
-    EXPECT_EQ(t.form.Label25.caption(), "Price");
-    EXPECT_EQ(t.form.Label26.caption(), "Cost");
-    EXPECT_EQ(t.form.Label17.caption(), "Port settings: COM");
+    // A program folder under a plain file, or a settings "file" that is a
+    // folder: nothing can be written, even by root, and the program runs on.
+    for (const bool folderUnderAFile : {true, false}) {
+        TestProgram t;
+        if (folderUnderAFile) {
+            QFile blocker(t.programFiles.path() + "/plain");
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+            t.platform.env["ProgramFiles"] = blocker.fileName();
+        } else {
+            QDir().mkpath(t.settingsPath());
+        }
+        t.started();
+        EXPECT_FALSE(t.platform.messages.isEmpty());
+        EXPECT_EQ(t.settings.intSendPeriod, 150);
+        EXPECT_EQ(t.form.Shape1.fillColour(), kGreen);
+        mnu_rus_Click(t.program);
+        const QStringList said = t.platform.messages;
+        mnu_eng_Click(t.program);  // saves that fail again are not said again
+        Form_Unload(t.program);
+        EXPECT_EQ(t.platform.messages.join("\n").toStdString(), said.join("\n").toStdString());
+    }
 }
 
-TEST(Startup, CommaLocaleWritesCommasAndReadsThemBack)
-{
-    TestProgram t;
-    t.platform.separator = u',';
-    t.started();
-    EXPECT_EQ(t.form.Text1[1].text(), "0,1");
-    EXPECT_EQ(t.settings.dblSwayAmplitude, 0.1);
-    EXPECT_EQ(t.form.Text2[0].text(), "00011,1");
-    EXPECT_EQ(t.form.Text8.text(), "0010,24");
-}
-
-TEST(Startup, CreatesTheProgramFolder)
+TEST(Startup, ProgramFolderUnderProgramFilesOrTheUsersDataFolder)
 {
     TestProgram t;
     t.platform.env["ProgramFiles"] = "  " + t.programFiles.path();
     t.started();
     EXPECT_EQ(t.program.strProgramFolder, t.programFiles.path() + "/Dravilo v.2.00/");
-    EXPECT_TRUE(QDir(t.program.strProgramFolder).exists());
     EXPECT_EQ(t.program.strSettingsFile, "Dravilo v.2.00.eng");
+
+    TestProgram u;
+    u.platform.env.remove("ProgramFiles");
+    u.platform.env["XDG_DATA_HOME"] = u.programFiles.path() + "/data";
+    u.started();
+    EXPECT_EQ(u.program.strProgramFolder, u.programFiles.path() + "/data/Dravilo v.2.00/");
+    EXPECT_TRUE(QFileInfo(u.program.strProgramFolder + "Dravilo v.2.00.eng").isFile());
+    u.platform.env.remove("XDG_DATA_HOME");
+    u.platform.env["HOME"] = u.programFiles.path();
+    EXPECT_EQ(ProgramFolder(u.program), u.programFiles.path() + "/.local/share/Dravilo v.2.00/");
 }
 
-TEST(Startup, WithoutProgramFilesTheUsersDataFolderStandsIn)
-{
-    TestProgram t;
-    t.platform.env.remove("ProgramFiles");
-    t.platform.env["XDG_DATA_HOME"] = t.programFiles.path() + "/data";
-    t.started();
-    EXPECT_EQ(t.program.strProgramFolder, t.programFiles.path() + "/data/Dravilo v.2.00/");
-    EXPECT_TRUE(QDir(t.program.strProgramFolder).exists());
-
-    t.platform.env.remove("XDG_DATA_HOME");
-    t.platform.env["HOME"] = t.programFiles.path();
-    EXPECT_EQ(ProgramFolder(t.program), t.programFiles.path() + "/.local/share/Dravilo v.2.00/");
-}
-
-TEST(Shutdown, ClosingTheWindowReleasesThePort)
+TEST(Shutdown, ClosingTheWindowClosesThePortThenSaves)
 {
     TestProgram t;
     t.started();
+    t.settings.intSendPeriod = 40;  // changed during the run, saved at the end
+    const QByteArray before = t.storedFile();
+    QStringList order;
+    t.port.onClose = [&] { order << (t.storedFile() == before ? "closed before the save" : "closed after"); };
+    t.platform.onProcessEvents = [&] {
+        order << (t.port.portOpen() ? "events with the port open" : "events after both");
+    };
     Form_Unload(t.program);
-    EXPECT_FALSE(t.port.portOpen());
+    EXPECT_EQ(order, (QStringList{"closed before the save", "events after both"}));
+    EXPECT_EQ(DecodeSettings(t.storedFile(), t.defaults())->intSendPeriod, 40);
     EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
+    EXPECT_EQ(t.platform.ended, 0);
+}
+
+TEST(Shutdown, ExitSavesWithThePortStillOpenAndEnds)
+{
+    TestProgram t;
+    t.started();
+    t.settings.intSendPeriod = 40;
+    bool savedBeforeEvents = false;
+    t.platform.onProcessEvents = [&] {
+        savedBeforeEvents = DecodeSettings(t.storedFile(), t.defaults())->intSendPeriod == 40;
+    };
+    t.form.mnu_Exit.click();
+    EXPECT_TRUE(savedBeforeEvents);
+    EXPECT_TRUE(t.port.portOpen());
+    EXPECT_EQ(t.port.closed, 0);
+    EXPECT_EQ(t.platform.ended, 1);
 }

@@ -92,6 +92,10 @@ TEST_F(StatusFlags, AnyS2BoxInTotalizingModeClearsTheTotals)
     EXPECT_EQ(t.state.dblWeight, 0);
     EXPECT_EQ(t.form.Text8.text(), "0000.00");
     EXPECT_EQ(t.form.Text10.text(), "0000.00");
+    for (int i = 0; i < 5; ++i)  // the old total never springs back once the sway is over
+        t.port.receive(bytes({0x0A}));
+    EXPECT_EQ(t.state.dblWeight, 0);
+    EXPECT_EQ(t.port.sent.last().left(6), QByteArray(6, '\0'));
     t.form.Command1.click();
     EXPECT_EQ(t.form.Text5.text(), "00011.1");  // counting starts over
 }

@@ -93,6 +93,17 @@ TEST_F(TerminalType, PriceInputRefreshesPriceAndCostInMode0)
     EXPECT_GT(t.form.Text8.text().size(), 300);
 }
 
+TEST_F(TerminalType, APriceSetDuringASwayCostsTheSettledWeight)
+{
+    t.form.Command1.click();
+    t.port.receive(bytes({0x0A}));  // one frame: the weight is on its way
+    ASSERT_NE(t.state.dblWeight, 11.1);
+    t.form.Text11.setText("10,24");
+    EXPECT_EQ(t.form.Text10.text(), "0113.66");
+    t.port.receive(bytes({0x0B, 0, 0, 0, 2, 0, 0}));  // the host sets 20.00
+    EXPECT_EQ(t.form.Text10.text(), "0222.00");
+}
+
 TEST_F(TerminalType, NewUnitWeightShowsAtTheNextWeightButton)
 {
     t.setMode(1);

@@ -2,7 +2,10 @@
 
 // A whole program on the test port, test services and the virtual clock.
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+#include <stdexcept>
 
 #include "app/program.h"
 #include "app/startup.h"
@@ -35,6 +38,28 @@ struct TestProgram {
     {
         Form_Load(program);
         return *this;
+    }
+
+    QString programFolder() const { return programFiles.path() + "/Dravilo v.2.00/"; }
+    QString settingsPath() const { return programFolder() + "Dravilo v.2.00.eng"; }
+    SettingsRecord defaults() const
+    {
+        SettingsRecord r;
+        DefaultSettings(r, programFolder());
+        return r;
+    }
+    // A settings file as a previous run, or something else, left it.
+    void store(const QByteArray& file) const
+    {
+        QDir().mkpath(programFolder());
+        QFile f(settingsPath());
+        if (!f.open(QIODevice::WriteOnly) || f.write(file) != file.size())
+            throw std::runtime_error("cannot write the settings file");
+    }
+    QByteArray storedFile() const
+    {
+        QFile f(settingsPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     // The operating mode through its two S2 boxes, as a person sets it.
