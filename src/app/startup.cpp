@@ -121,10 +121,10 @@ void Form_Load(Program& p)
     f.Combo1[3].setText(QString::number(set.intDataBits));
     f.Combo1[4].setText(QString::number(set.intStopBits));
 
+    // Read back as the "Change" button reads it: a stored period below 1 ms
+    // would leave a ZELM-1 line silent for good, so it becomes 150 ms too.
     f.Text1[0].setText(QString::number(set.intSendPeriod));
-    if (const auto period = SendPeriodInput(p))
-        set.intSendPeriod = *period;
-    f.Timer1.setInterval(set.intSendPeriod);
+    Command4_Click(p);
 
     if (set.intTerminalType == 0 || set.intTerminalType == 1)
         f.Option1[set.intTerminalType].setValue(true);

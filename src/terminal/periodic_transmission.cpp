@@ -23,6 +23,12 @@ void showFrame(Program& p)
     p.form.Text6.setText(HexView(p.state.strFrame));
 }
 
+// The send-period input as a whole number of milliseconds, if it is one.
+std::optional<std::int16_t> sendPeriodInput(const Program& p)
+{
+    return WholeNumber16(p.form.Text1[0].text(), p.platform.decimalSeparator());
+}
+
 }  // namespace
 
 void LightSendLamp(Program& p)
@@ -60,14 +66,9 @@ void Timer1_Timer(Program& p)
         SendWeightFrame(p);
 }
 
-std::optional<std::int16_t> SendPeriodInput(const Program& p)
-{
-    return WholeNumber16(p.form.Text1[0].text(), p.platform.decimalSeparator());
-}
-
 void Command4_Click(Program& p)
 {
-    const std::optional<std::int16_t> period = SendPeriodInput(p);
+    const std::optional<std::int16_t> period = sendPeriodInput(p);
     p.settings.intSendPeriod = period && *period >= 1 ? *period : std::int16_t(150);
     p.form.Text1[0].setText(QString::number(p.settings.intSendPeriod));
     p.form.Timer1.setInterval(p.settings.intSendPeriod);

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
-
 namespace dravilo {
 
 class Program;
@@ -15,7 +12,5 @@ void Timer4_Timer(Program& p);  // the send lamp goes dark
 // each ZELM-1 tick and each ZELM-2 weight request.
 void SendWeightFrame(Program& p);
 void LightSendLamp(Program& p);
-// The send-period input as a whole number of milliseconds, if it is one.
-std::optional<std::int16_t> SendPeriodInput(const Program& p);
 
 }  // namespace dravilo

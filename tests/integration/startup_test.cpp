@@ -80,6 +80,19 @@ TEST(Startup, EveryStoredFieldReachesItsPlace)
     EXPECT_EQ(t.port.sent.last(), QByteArray("WW00000.0kg\r\n"));
 }
 
+TEST(Startup, AStoredPeriodBelowOneMillisecondBecomesTheDefault)
+{
+    for (const std::int16_t stored : {0, -5}) {
+        TestProgram t;
+        SettingsRecord r = t.defaults();
+        r.intSendPeriod = stored;
+        t.store(EncodeSettings(r));
+        t.started();
+        EXPECT_EQ(t.form.Timer1.interval(), 150);
+        EXPECT_EQ(t.form.Text1[0].text(), "150");
+    }
+}
+
 TEST(Startup, TheTerminalStartsEmptyInItsInitialState)
 {
     TestProgram t;
