@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -158,6 +159,102 @@ TEST_F(WindowTest, ClosingTheWindowRunsShutdown)
 {
     window.close();
     EXPECT_EQ(closes, 1);
+}
+
+TEST_F(WindowTest, MenuCommandsRunTheirModels)
+{
+    window.actionOf(f.mnu_Setting)->trigger();
+    EXPECT_FALSE(window.widgetOf(&f.Basis_Frame1)->isHidden());
+    EXPECT_EQ(widget<QLineEdit>(&f.Basis_Text1)->text(), t.settings.strResultsFolder);
+    window.actionOf(f.mnu_Setting)->trigger();
+    EXPECT_TRUE(window.widgetOf(&f.Basis_Frame1)->isHidden());
+
+    window.actionOf(f.mnu_Exit)->trigger();
+    EXPECT_EQ(t.platform.ended, 1);
+    EXPECT_EQ(closes, 0) << "Exit ends the program without the window's close handling";
+}
+
+TEST_F(WindowTest, LanguageMenuRenamesTheMenusAndTheTitle)
+{
+    struct Case {
+        MenuItem* command;
+        const char16_t *file, *setting, *language;
+    };
+    const Case cases[] = {{&f.mnu_rus, u"Меню", u"Настройка", u"Язык"}, {&f.mnu_eng, u"Menu", u"Setting", u"Language"}};
+    QStringList titles;
+    for (const Case& c : cases) {
+        window.actionOf(*c.command)->trigger();
+        EXPECT_EQ(widget<QMenu>(&f.mnu_File)->title(), QString::fromUtf16(c.file));
+        EXPECT_EQ(window.actionOf(f.mnu_Setting)->text(), QString::fromUtf16(c.setting));
+        EXPECT_EQ(widget<QMenu>(&f.mnu_lanq)->title(), QString::fromUtf16(c.language));
+        EXPECT_EQ(window.windowTitle(), f.Caption.caption());
+        titles << window.windowTitle();
+    }
+    EXPECT_NE(titles[0], titles[1]);
+}
+
+TEST_F(WindowTest, PortListTakesTypingQuietlyAndAPickAsAClick)
+{
+    QComboBox* rate = widget<QComboBox>(&f.Combo1[1]);
+    ASSERT_TRUE(rate->isEditable());
+    EXPECT_EQ(rate->currentText(), QStringLiteral("9600"));
+    const int entries = rate->count();
+
+    // Typing an entry's text, even to its end and Return, is no pick; nor
+    // does the list complete it or keep it as an entry.
+    for (const QString typed : {QStringLiteral("1920"), QStringLiteral("19200"), QStringLiteral("777")}) {
+        rate->lineEdit()->selectAll();
+        QTest::keyClicks(rate->lineEdit(), typed);
+        QTest::keyClick(rate->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(f.Combo1[1].text(), typed);
+        EXPECT_EQ(rate->currentText(), typed);
+        EXPECT_FALSE(f.Timer2.enabled()) << typed.toStdString();
+        EXPECT_EQ(rate->count(), entries) << typed.toStdString();
+    }
+
+    QTest::keyClick(rate, Qt::Key_Down);
+    ASSERT_GE(f.Combo1[1].listIndex(), 0);
+    EXPECT_EQ(f.Combo1[1].text(), f.Combo1[1].items()[f.Combo1[1].listIndex()]);
+    EXPECT_EQ(rate->currentText(), f.Combo1[1].text());
+    EXPECT_TRUE(f.Timer2.enabled()) << "the pick closes the port and arms the re-configuration";
+}
+
+TEST_F(WindowTest, CycleCounterShowsOnlyWhileCyclesRun)
+{
+    QLabel* counter = widget<QLabel>(&f.Label22);
+    EXPECT_TRUE(counter->isHidden());
+    clickBox(widget<QCheckBox>(&f.Check2));
+    EXPECT_FALSE(counter->isHidden());
+    t.clock.advance(10'000);
+    EXPECT_NE(counter->text(), QStringLiteral("0"));
+    EXPECT_EQ(counter->text(), f.Label22.caption());
+    clickBox(widget<QCheckBox>(&f.Check2));
+    EXPECT_TRUE(counter->isHidden());
+}
+
+TEST(WindowLifetime, ModelsChangedAfterTheWindowWentTouchNothing)
+{
+    TestProgram t;
+    t.started();
+    Form1& f = t.form;
+    int closes = 0;
+    {
+        MainWindow window(f, [&closes] { ++closes; });
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    EXPECT_EQ(closes, 0) << "destroying the window is no close";
+    for (const Control* model : std::initializer_list<const Control*>{&f.Caption, &f.mnu_File, &f.mnu_Exit, &f.Label6,
+                                                                      &f.Combo1[0], &f.Shape1, &f.Basis_Frame1})
+        EXPECT_FALSE(model->viewChanged);
+
+    // Each of these would reach a widget of the destroyed window.
+    f.mnu_rus.click();
+    f.mnu_Setting.click();
+    f.Check2.setValue(1);
+    f.Combo1[0].setText(QStringLiteral("3"));
+    f.Text9[0].setText(QStringLiteral("5"));
+    f.Shape1.setFillColour(kGreen);
 }
 
 }  // namespace

@@ -4,40 +4,51 @@
 
 namespace dravilo {
 
-namespace {
-
-// Runs `show` now and after every change of the model.
-template <class Model, class Widget, class Show>
-void mirror(Model& model, Widget* widget, Show show)
+Bindings::~Bindings()
 {
-    model.viewChanged = [&model, widget, show] {
-        const QSignalBlocker blocker(widget);
-        widget->setVisible(model.visible());
-        widget->setEnabled(model.enabled());
-        show(model, widget);
+    for (Control* model : bound_)
+        model->viewChanged = nullptr;
+}
+
+QObject* Bindings::viewOf(const void* model) const
+{
+    const auto found = views_.find(model);
+    return found == views_.end() ? nullptr : found->second;
+}
+
+// Runs `show` now and after every change of the model, with the view's
+// visibility and enabled state following the model's.
+template <class Model, class View, class Show>
+void Bindings::mirror(Model& model, View* view, Show show)
+{
+    views_[&model] = view;
+    bound_.push_back(&model);
+    model.viewChanged = [&model, view, show] {
+        const QSignalBlocker blocker(view);
+        view->setVisible(model.visible());
+        view->setEnabled(model.enabled());
+        show(model, view);
     };
     model.viewChanged();
 }
 
-}  // namespace
-
-void Bind(Label& model, QLabel* widget)
+void Bindings::bind(Label& model, QLabel* widget)
 {
     mirror(model, widget, [](Label& m, QLabel* w) { w->setText(m.caption()); });
 }
 
-void Bind(Frame& model, QGroupBox* widget)
+void Bindings::bind(Frame& model, QGroupBox* widget)
 {
     mirror(model, widget, [](Frame& m, QGroupBox* w) { w->setTitle(m.caption()); });
 }
 
-void Bind(CommandButton& model, QPushButton* widget)
+void Bindings::bind(CommandButton& model, QPushButton* widget)
 {
     mirror(model, widget, [](CommandButton& m, QPushButton* w) { w->setText(m.caption()); });
     QObject::connect(widget, &QPushButton::clicked, [&model] { model.click(); });
 }
 
-void Bind(TextBox& model, QLineEdit* widget)
+void Bindings::bind(TextBox& model, QLineEdit* widget)
 {
     mirror(model, widget, [](TextBox& m, QLineEdit* w) {
         if (w->text() != m.text()) {  // keeps the cursor where a person is typing
@@ -50,7 +61,7 @@ void Bind(TextBox& model, QLineEdit* widget)
     QObject::connect(widget, &QLineEdit::textEdited, [&model](const QString& text) { model.setText(text); });
 }
 
-void Bind(CheckBox& model, QCheckBox* widget)
+void Bindings::bind(CheckBox& model, QCheckBox* widget)
 {
     mirror(model, widget, [](CheckBox& m, QCheckBox* w) {
         w->setText(m.caption());
@@ -59,7 +70,7 @@ void Bind(CheckBox& model, QCheckBox* widget)
     QObject::connect(widget, &QCheckBox::clicked, [&model](bool checked) { model.setValue(checked ? 1 : 0); });
 }
 
-void Bind(OptionButton& model, QRadioButton* widget)
+void Bindings::bind(OptionButton& model, QRadioButton* widget)
 {
     // Exclusion is the model's business: the buttons do not form a Qt group.
     widget->setAutoExclusive(false);
@@ -74,8 +85,9 @@ void Bind(OptionButton& model, QRadioButton* widget)
     });
 }
 
-void Bind(ComboBox& model, QComboBox* widget)
+void Bindings::bind(ComboBox& model, QComboBox* widget)
 {
+    widget->setInsertPolicy(QComboBox::NoInsert);  // typing never adds an entry
     mirror(model, widget, [](ComboBox& m, QComboBox* w) {
         QStringList shown;
         for (int i = 0; i < w->count(); ++i)
@@ -84,14 +96,52 @@ void Bind(ComboBox& model, QComboBox* widget)
             w->clear();
             w->addItems(m.items());
         }
-        w->setCurrentIndex(m.listIndex());
+        if (w->isEditable() != m.editable()) {
+            w->setEditable(m.editable());
+            if (QLineEdit* edit = w->lineEdit()) {
+                // Typed text is the model's text as it stands, and only a pick
+                // runs the list's event: no completion adds to the text, and
+                // finishing an edit on an entry's text does not count as
+                // picking it, as QComboBox would have it.
+                w->setCompleter(nullptr);
+                QObject::disconnect(edit, &QLineEdit::editingFinished, w, nullptr);
+                QObject::connect(edit, &QLineEdit::textEdited, [&m](const QString& text) { m.setText(text); });
+            }
+        }
+        // Choosing the same entry again would overwrite what a person typed.
+        if (w->currentIndex() != m.listIndex())
+            w->setCurrentIndex(m.listIndex());
+        if (m.editable() && w->currentText() != m.text())
+            w->setEditText(m.text());
     });
     QObject::connect(widget, &QComboBox::activated, [&model](int index) { model.pick(index); });
 }
 
-void Bind(Shape& model, LampWidget* widget)
+void Bindings::bind(Shape& model, LampWidget* widget)
 {
     mirror(model, widget, [](Shape& m, LampWidget* w) { w->setColour(m.fillColour()); });
+}
+
+void Bindings::bind(MenuItem& model, QAction* action)
+{
+    mirror(model, action, [](MenuItem& m, QAction* a) { a->setText(m.caption()); });
+    QObject::connect(action, &QAction::triggered, [&model] { model.click(); });
+}
+
+void Bindings::bind(MenuItem& model, QMenu* menu)
+{
+    // The menu's own action stands for it on the bar; opening it is no command.
+    mirror(model, menu->menuAction(), [](MenuItem& m, QAction* a) { a->setText(m.caption()); });
+    views_[&model] = menu;
+}
+
+void Bindings::bindTitle(Captioned& model, QWidget* window)
+{
+    views_[&model] = window;
+    bound_.push_back(&model);
+    // Only the caption: the title's model does not decide whether the window shows.
+    model.viewChanged = [&model, window] { window->setWindowTitle(model.caption()); };
+    model.viewChanged();
 }
 
 }  // namespace dravilo

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "ui/qt/emulator.h"
+#include "ui/qt/stop_signals.h"
 
 int main(int argc, char** argv)
 {
@@ -15,6 +16,8 @@ int main(int argc, char** argv)
                              "the terminal serves its port without a visible window.\n");
 
     dravilo::Emulator emulator;
+    // A service manager's stop runs the same shutdown as closing the window.
+    const dravilo::CloseOnStopSignals stopSignals(emulator.window());
     emulator.start();
     return app.exec();
 }

@@ -2,31 +2,33 @@
 
 #include <QMainWindow>
 #include <functional>
-#include <unordered_map>
+
+#include "ui/qt/control_binding.h"
 
 namespace dravilo {
 
 struct Form1;
 
 // The window over the headless core: one widget per control model, shown from
-// the model and feeding a person's clicks and edits back into it.
+// the model and feeding a person's clicks and edits back into it. When the
+// window goes, its bindings go first: the models outlive it untouched.
 class MainWindow : public QMainWindow {
 public:
+    // `onClose` runs when the window is closed, not when it is destroyed.
     MainWindow(Form1& form, std::function<void()> onClose);
 
-    // The widget that shows a control model, for tests that act like a person.
+    // The widget that shows a control model (for a menu, its QMenu), for
+    // tests that act like a person.
     QWidget* widgetOf(const void* control) const;
+    // The action of a menu command.
+    QAction* actionOf(const MenuItem& command) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // A widget for a control model, bound to it and remembered for widgetOf.
-    template <class Widget, class Model>
-    Widget* make(Model& model, QWidget* parent);
-
     std::function<void()> onClose_;
-    std::unordered_map<const void*, QWidget*> widgets_;
+    Bindings bindings_;
 };
 
 }  // namespace dravilo

@@ -7,7 +7,6 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPalette>
-#include <QStyle>
 #include <cstdio>
 
 namespace dravilo {
@@ -49,10 +48,8 @@ Colour QtPlatform::windowBackground() const
 void QtPlatform::setIcon(const QString& resource)
 {
     QIcon icon;
-    const int sizes[] = {QApplication::style()->pixelMetric(QStyle::PM_LargeIconSize),
-                         QApplication::style()->pixelMetric(QStyle::PM_SmallIconSize)};
-    for (const int size : sizes)
-        icon.addFile(QStringLiteral(":/%1.png").arg(resource), QSize(size, size));
+    for (const int size : {32, 16})  // drawn for the large and the small icon size each
+        icon.addFile(QStringLiteral(":/icons/%1-%2.png").arg(resource).arg(size), QSize(size, size));
     // The application stands for the window's top-level owner: the task bar shows its icon.
     QApplication::setWindowIcon(icon);
     if (window_)

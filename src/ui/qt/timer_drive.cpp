@@ -2,8 +2,15 @@
 
 namespace dravilo {
 
+TimerDrive::~TimerDrive()
+{
+    for (Timer* model : models_)
+        model->scheduleChanged = nullptr;
+}
+
 void TimerDrive::drive(Timer& model, Qt::TimerType precision)
 {
+    models_.push_back(&model);
     QTimer* timer = timers_.emplace_back(std::make_unique<QTimer>()).get();
     timer->setTimerType(precision);
     QObject::connect(timer, &QTimer::timeout, [&model] { model.tick(); });

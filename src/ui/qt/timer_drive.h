@@ -12,10 +12,16 @@ namespace dravilo {
 // a change of its interval or enabled state restarts the countdown.
 class TimerDrive {
 public:
+    TimerDrive() = default;
+    ~TimerDrive();  // the models stop asking for QTimers that are gone
+    TimerDrive(const TimerDrive&) = delete;
+    TimerDrive& operator=(const TimerDrive&) = delete;
+
     void drive(Timer& model, Qt::TimerType precision = Qt::CoarseTimer);
 
 private:
     std::vector<std::unique_ptr<QTimer>> timers_;
+    std::vector<Timer*> models_;
 };
 
 }  // namespace dravilo

@@ -1,0 +1,91 @@
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "ui/qt/window_areas.h"
+
+namespace dravilo {
+
+namespace {
+
+// The five lists of the line settings side by side under their labels, the
+// port indicator after them.
+QGroupBox* portPanel(Form1& f, Bindings& b, QWidget* parent)
+{
+    auto* frame = b.make<QGroupBox>(f.Frame1, parent);
+    auto* grid = new QGridLayout(frame);
+    for (int i = 0; i < 5; ++i) {
+        grid->addWidget(b.make<QLabel>(f.Label1[i], frame), 0, i);
+        grid->addWidget(b.make<QComboBox>(f.Combo1[i], frame), 1, i);
+    }
+    grid->addWidget(b.make<LampWidget>(f.Shape1, frame), 1, 5);
+    grid->setColumnStretch(6, 1);
+    return frame;
+}
+
+// "Port settings: COM2 9600,n,8,1" as one phrase: the number touches "COM".
+QHBoxLayout* portInForce(Form1& f, Bindings& b, QWidget* parent)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(0);
+    row->addWidget(b.make<QLabel>(f.Label17, parent));
+    row->addWidget(b.make<QLabel>(f.Label18, parent));
+    row->addSpacing(6);
+    row->addWidget(b.make<QLabel>(f.Label19, parent));
+    row->addStretch();
+    return row;
+}
+
+// The last frame as text and as HEX, lined up byte for byte in a fixed-pitch font.
+void frameViews(Form1& f, Bindings& b, QWidget* parent, QVBoxLayout* column)
+{
+    const std::pair<Label*, TextBox*> views[] = {{&f.Label15, &f.Text3}, {&f.Label16, &f.Text6}};
+    for (auto [label, text] : views) {
+        column->addWidget(b.make<QLabel>(*label, parent));
+        auto* view = b.make<QLineEdit>(*text, parent);
+        view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        view->setMinimumWidth(480);
+        column->addWidget(view);
+    }
+}
+
+QHBoxLayout* periodRow(Form1& f, Bindings& b, QWidget* parent)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(b.make<QLabel>(f.Label3, parent));
+    row->addWidget(b.make<QLineEdit>(f.Text1[0], parent));
+    row->addWidget(b.make<QPushButton>(f.Command4, parent));
+    row->addStretch();
+    return row;
+}
+
+QHBoxLayout* periodInForce(Form1& f, Bindings& b, QWidget* parent)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(b.make<QLabel>(f.Label11, parent));
+    row->addWidget(b.make<QLabel>(f.Label12, parent));
+    row->addWidget(b.make<QLabel>(f.Label13, parent));
+    row->addWidget(b.make<LampWidget>(f.Shape3, parent));
+    row->addStretch();
+    return row;
+}
+
+}  // namespace
+
+QWidget* LineArea(Form1& f, Bindings& b)
+{
+    auto* area = new QWidget;
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins({});
+    column->addWidget(MakeHeading(f.Label8, area, b));
+    column->addWidget(portPanel(f, b, area));
+    column->addLayout(portInForce(f, b, area));
+    frameViews(f, b, area, column);
+    column->addLayout(periodRow(f, b, area));
+    column->addLayout(periodInForce(f, b, area));
+    column->addStretch();
+    return area;
+}
+
+}  // namespace dravilo

@@ -1,0 +1,33 @@
+#pragma once
+
+// The window's areas, each built from the models of its controls and bound
+// to them.
+
+#include <QFont>
+#include <QLabel>
+#include <QMenuBar>
+#include <QWidget>
+
+#include "ui/form1.h"
+#include "ui/qt/control_binding.h"
+
+namespace dravilo {
+
+QWidget* LoadArea(Form1& f, Bindings& b);      // weights, weight format, sway, weighing cycles
+QWidget* LineArea(Form1& f, Bindings& b);      // port panel, frames sent, send period
+QWidget* TerminalArea(Form1& f, Bindings& b);  // terminal type, ZELM-2 settings, terminal display
+QWidget* SettingsPanel(Form1& f, Bindings& b); // the program's settings: the results folder
+void FillMenuBar(QMenuBar* bar, Form1& f, Bindings& b);
+
+// An area's heading: bold and a little larger than the controls under it.
+inline QLabel* MakeHeading(Label& model, QWidget* parent, Bindings& b)
+{
+    QLabel* heading = b.make<QLabel>(model, parent);
+    QFont font = heading->font();
+    font.setBold(true);
+    font.setPointSize(font.pointSize() + 2);
+    heading->setFont(font);
+    return heading;
+}
+
+}  // namespace dravilo
