@@ -1,5 +1,7 @@
 #include "ui/qt/emulator.h"
 
+#include <QApplication>
+
 #include "app/startup.h"
 
 namespace dravilo {
@@ -17,7 +19,20 @@ Emulator::Emulator()
 void Emulator::start()
 {
     Form_Load(program_);
+    started_ = true;
     window_.show();
+    if (stopAsked_)  // closed once the event loop runs, so that closing ends it
+        QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
+}
+
+void Emulator::stop()
+{
+    if (QWidget* box = QApplication::activeModalWidget())
+        box->close();  // nobody is going to answer it now
+    if (started_)
+        window_.close();
+    else
+        stopAsked_ = true;
 }
 
 }  // namespace dravilo

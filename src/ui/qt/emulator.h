@@ -16,6 +16,9 @@ public:
 
     // Runs the start-up, then shows the window.
     void start();
+    // The window's close path, also when asked for before the window shows
+    // (a stop signal while a start-up message waits for its OK).
+    void stop();
 
     Program& program() { return program_; }
     MainWindow& window() { return window_; }
@@ -26,6 +29,8 @@ private:
     Program program_;
     TimerDrive timers_;
     MainWindow window_;
+    bool started_ = false;
+    bool stopAsked_ = false;
 };
 
 }  // namespace dravilo

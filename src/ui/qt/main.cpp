@@ -17,7 +17,7 @@ int main(int argc, char** argv)
 
     dravilo::Emulator emulator;
     // A service manager's stop runs the same shutdown as closing the window.
-    const dravilo::CloseOnStopSignals stopSignals(emulator.window());
+    const dravilo::CloseOnStopSignals stopSignals([&emulator] { emulator.stop(); });
     emulator.start();
     return app.exec();
 }

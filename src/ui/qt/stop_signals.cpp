@@ -34,7 +34,7 @@ void makeNonBlocking(int fd)
 
 }  // namespace
 
-CloseOnStopSignals::CloseOnStopSignals(QWidget& window)
+CloseOnStopSignals::CloseOnStopSignals(std::function<void()> stop)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, wake_) != 0)
         return;  // the signals keep their default action: the program ends without saving
@@ -43,11 +43,11 @@ CloseOnStopSignals::CloseOnStopSignals(QWidget& window)
     wakeWriteEnd = wake_[1];
 
     notifier_ = std::make_unique<QSocketNotifier>(wake_[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, &window, [this, &window] {
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, stop = std::move(stop)] {
         char bytes[16];
         while (::read(wake_[0], bytes, sizeof bytes) > 0) {
         }
-        window.close();
+        stop();
     });
 
     struct sigaction action = {};
@@ -72,7 +72,7 @@ CloseOnStopSignals::~CloseOnStopSignals()
 
 #else
 
-CloseOnStopSignals::CloseOnStopSignals(QWidget&) {}
+CloseOnStopSignals::CloseOnStopSignals(std::function<void()>) {}
 CloseOnStopSignals::~CloseOnStopSignals() = default;
 
 #endif

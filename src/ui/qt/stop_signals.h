@@ -1,19 +1,18 @@
 #pragma once
 
 #include <QSocketNotifier>
-#include <QWidget>
+#include <functional>
 #include <memory>
 
 namespace dravilo {
 
-// SIGTERM, SIGINT and SIGHUP close the window as a person would: the
-// shutdown runs (port released, settings saved), the last window is gone and
-// the event loop ends with status 0. A signal handler may do almost nothing,
-// so it only writes a byte into a socket pair; the event loop reads it and
-// closes the window. Where these signals do not exist, this does nothing.
+// SIGTERM, SIGINT and SIGHUP run `stop` on the event loop, which closes the
+// window as a person would. A signal handler may do almost nothing, so it
+// only writes a byte into a socket pair; the event loop reads it and stops.
+// Where these signals do not exist, this does nothing.
 class CloseOnStopSignals {
 public:
-    explicit CloseOnStopSignals(QWidget& window);
+    explicit CloseOnStopSignals(std::function<void()> stop);
     ~CloseOnStopSignals();
     CloseOnStopSignals(const CloseOnStopSignals&) = delete;
     CloseOnStopSignals& operator=(const CloseOnStopSignals&) = delete;
