@@ -1,14 +1,8 @@
 // The real program, as a host program meets it: a pseudo-terminal linked as
 // COM2, the binary started with its defaults, the host asking on the master.
 
-#include <gtest/gtest.h>
-
-#include <QProcess>
-#include <QTemporaryDir>
-
+#include "emulator_run.h"
 #include "process_usage.h"
-#include "pty_pair.h"
-#include "test_program.h"
 
 using namespace dravilo::test;
 
@@ -17,40 +11,12 @@ namespace {
 const QByteArray kAck("\r\n", 2);
 const QByteArray kPrice1024 = bytes({4, 2, 0, 1, 0, 0});
 
-class Zelm2Binary : public ::testing::Test {
+class Zelm2Binary : public EmulatorRun {
 protected:
-    QTemporaryDir programFiles;
-    PtyPair pty;
-    QProcess emulator;
-
     void SetUp() override
     {
-        LinkPort(programFiles.path(), 2, pty);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("ProgramFiles", programFiles.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        emulator.setProcessEnvironment(env);
-        emulator.setProcessChannelMode(QProcess::ForwardedChannels);
-        emulator.start(DRAVILO_BINARY, {});
-        ASSERT_TRUE(emulator.waitForStarted(5000));
-        // Ask for the status until the port is open; drop the extra answers.
-        QByteArray reply;
-        for (int i = 0; i < 100 && reply.size() < 4; ++i) {
-            pty.write(bytes({0x0E}));
-            reply = pty.read(4, 100);
-        }
-        ASSERT_EQ(reply, bytes({0x00, 0x09, 0x0D, 0x0A}));
-        pty.readFor(300);
-    }
-    void TearDown() override
-    {
-        emulator.terminate();
-        emulator.waitForFinished(5000);
-    }
-    QByteArray ask(const QByteArray& request, int replyBytes)
-    {
-        pty.write(request);
-        return pty.read(replyBytes, 2000);
+        start();
+        waitUntilAnswering();
     }
     // Nothing comes within a moment.
     void expectSilence(const QByteArray& request = {})

@@ -27,15 +27,6 @@ struct PortPanel : ::testing::Test {
 
 }  // namespace
 
-TEST_F(PortPanel, AListsItemsInTheirOrder)
-{
-    EXPECT_EQ(t.form.Combo1[0].items().first(), "2");
-    EXPECT_EQ(t.form.Combo1[0].items().size(), 12);
-    EXPECT_EQ(t.form.Combo1[1].items().last(), "115200");
-    EXPECT_EQ(t.form.Combo1[2].items(), (QStringList{"n", "e", "o", "s", "m"}));
-    EXPECT_TRUE(t.form.Combo1[4].editable());
-}
-
 TEST_F(PortPanel, APickReopensThePortAHundredMillisecondsLater)
 {
     pick(1, "19200");

@@ -134,54 +134,31 @@ TEST(Startup, NumbersInTheBoxesReadBackAsTheSameValue)
 
 TEST(Startup, AFileThatCannotServeIsReplacedByTheDefaults)
 {
+    enum After { Defaults, DefaultsAndTail, Unchanged };
     // Each case makes its file from the defaults of its own program folder.
-    using Make = std::function<QByteArray(SettingsRecord)>;
-    const auto encoded = [](auto change) -> Make {
-        return [change](SettingsRecord r) {
-            change(r);
-            return EncodeSettings(r);
-        };
-    };
     const struct {
         const char* what;
-        Make file;
-        Make after;  // the file once start-up is done
-        std::int16_t period;
+        QByteArray (*file)(QByteArray defaults);
+        After after;
     } cases[] = {
-        {"empty", [](SettingsRecord) { return QByteArray(); }, encoded([](SettingsRecord&) {}), 150},
-        {"a length word over 498",
-         [](SettingsRecord r) { return EncodeSettings(r).replace(0, 2, QByteArray("\xF3\x01", 2)); },
-         encoded([](SettingsRecord&) {}), 150},
-        {"random bytes", [](SettingsRecord) { return QByteArray(700, char(0xA5)); }, encoded([](SettingsRecord&) {}),
-         150},
+        {"empty", [](QByteArray) { return QByteArray(); }, Defaults},
+        {"a length word over 498", [](QByteArray d) { return d.replace(0, 2, "\xF3\x01"); }, Defaults},
+        {"random bytes", [](QByteArray) { return QByteArray(700, char(0xA5)); }, Defaults},
         // Another program's or version's file is written over, its tail kept.
-        {"another magic",
-         [](SettingsRecord r) {
-             r.strProductName = "Other";
-             return EncodeSettings(r) + "tail";
-         },
-         [](SettingsRecord r) { return EncodeSettings(r) + "tail"; }, 150},
-        {"another version", encoded([](SettingsRecord& r) { r.strVersion = "v.1.00", r.intSendPeriod = 40; }),
-         encoded([](SettingsRecord&) {}), 150},
+        {"another magic", [](QByteArray d) { return d.replace(2, 7, "Foreign") + "tail"; }, DefaultsAndTail},
+        {"another version", [](QByteArray d) { return d.replace(502, 6, "v.1.00") + "tail"; }, DefaultsAndTail},
         // A file ending inside the records keeps what it holds; the next save completes it.
-        {"the first twelve fields",
-         [](SettingsRecord r) {
-             r.intSendPeriod = 40;
-             return EncodeSettings(r).left(5502);
-         },
-         [](SettingsRecord r) {
-             r.intSendPeriod = 40;
-             return EncodeSettings(r).left(5502);
-         },
-         40},
+        {"the first twelve fields", [](QByteArray d) { return d.replace(5500, 2, QByteArray("\x28\x00", 2)).left(5502); }, Unchanged},
     };
     for (const auto& c : cases) {
         TestProgram t;
-        t.store(c.file(t.defaults()));
+        const QByteArray defaults = EncodeSettings(t.defaults());
+        const QByteArray stored = c.file(defaults);
+        t.store(stored);
         t.started();
-        EXPECT_EQ(t.storedFile(), c.after(t.defaults())) << c.what;
-        EXPECT_EQ(t.settings.intSendPeriod, c.period) << c.what;
-        EXPECT_EQ(t.settings.strProductName, "Dravilo") << c.what;
+        const QByteArray expected[] = {defaults, defaults + "tail", stored};
+        EXPECT_EQ(t.storedFile(), expected[c.after]) << c.what;
+        EXPECT_EQ(t.settings.intSendPeriod, c.after == Unchanged ? 40 : 150) << c.what;
         EXPECT_TRUE(t.platform.messages.isEmpty()) << c.what;
     }
 }
