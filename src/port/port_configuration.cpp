@@ -50,6 +50,7 @@ void ClosePort(Program& p)
 
 void Combo1_Click(Program& p)
 {
+    p.form.Timer5.setEnabled(false);  // the user's choice replaces the port that went away
     if (p.MSComm1.portOpen())
         p.MSComm1.setPortOpen(false);
     p.form.Timer2.setEnabled(true);
@@ -91,6 +92,17 @@ void Timer2_Timer(Program& p)
     port.setPortOpen(true);  // a missing or busy device only leaves the indicator red
     ShowPortState(p);
     set.strPortSettings = port.settings();
+}
+
+void MSComm1_PortLost(Program& p) { p.form.Timer5.setEnabled(true); }
+
+void Timer5_Timer(Program& p)
+{
+    // Quietly: a device that is not back yet is tried again at the next tick.
+    if (!p.MSComm1.setPortOpen(true).ok())
+        return;
+    p.form.Timer5.setEnabled(false);
+    ShowPortState(p);
 }
 
 }  // namespace dravilo

@@ -16,4 +16,9 @@ void ClosePort(Program& p);
 void Combo1_Click(Program& p);
 void Timer2_Timer(Program& p);
 
+// The device of the open port went away: until the user picks a list item,
+// Timer5 tries the same port once a second.
+void MSComm1_PortLost(Program& p);
+void Timer5_Timer(Program& p);
+
 }  // namespace dravilo

@@ -5,7 +5,8 @@
 namespace dravilo {
 
 // The device behind COM n: COMn on Windows; elsewhere the link ports/COMn in
-// the program folder when it exists, otherwise /dev/ttyS(n-1).
+// the program folder when it is there (even while its device is gone),
+// otherwise /dev/ttyS(n-1).
 QString PortDevice(int number, const QString& programFolder);
 
 }  // namespace dravilo

@@ -58,6 +58,7 @@ Form1::Form1()
         Combo1[i].setText(QString::fromLatin1(texts[i]));
     }
     Timer2.setInterval(100);
+    Timer5.setInterval(1000);
     Shape1.setFillColour(kRed);
     Text3.setLocked(true);
     Text6.setLocked(true);
@@ -119,10 +120,14 @@ void RouteEvents(Program& p)
     for (ComboBox& list : f.Combo1)
         list.onClick = [&p] { Combo1_Click(p); };
     f.Timer2.onTick = [&p] { Timer2_Timer(p); };
+    f.Timer5.onTick = [&p] { Timer5_Timer(p); };
 
     p.MSComm1.onComm = [&p] {
-        ShowPortState(p);  // a vanished device turns the indicator red
-        MSComm1_OnComm(p);
+        ShowPortState(p);  // the indicator follows every event of the port
+        if (p.MSComm1.commEvent() == comEventPortLost)
+            MSComm1_PortLost(p);
+        else
+            MSComm1_OnComm(p);
     };
 }
 

@@ -77,9 +77,10 @@ struct Form1 {
     Timer Timer2;                   // applies the port panel after a pick
     Timer Timer3;                   // weighing-cycle clock
     Timer Timer4;                   // send lamp
+    Timer Timer5;                   // tries again a port whose device went away
 
     // Every timer of the window, for whoever drives time.
-    std::array<Timer*, 4> timers() { return {&Timer1, &Timer2, &Timer3, &Timer4}; }
+    std::array<Timer*, 5> timers() { return {&Timer1, &Timer2, &Timer3, &Timer4, &Timer5}; }
 
     Form1(const Form1&) = delete;
     Form1& operator=(const Form1&) = delete;

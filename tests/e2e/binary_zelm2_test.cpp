@@ -82,3 +82,18 @@ TEST_F(Zelm2Binary, SurvivesTheHostGoingAwayWithoutSpinning)
     emulator.terminate();  // SIGTERM, as a service manager would stop it
     EXPECT_TRUE(emulator.waitForFinished(5000));
 }
+
+TEST_F(Zelm2Binary, ServesAgainWhenTheDeviceComesBack)
+{
+    pty.closeMaster();
+    ASSERT_FALSE(emulator.waitForFinished(1500));  // some tries on the dead line meanwhile
+    PtyPair again;  // a null-modem restarted: a new device behind the same COM2
+    LinkPort(programFiles.path(), 2, again);
+
+    QByteArray reply;
+    for (int i = 0; i < 100 && reply.size() < 4; ++i) {
+        again.write(bytes({0x0E}));
+        reply = again.read(4, 100);
+    }
+    EXPECT_EQ(reply, bytes({0x00, 0x09, 0x0D, 0x0A}));
+}

@@ -123,6 +123,7 @@ TEST_F(PeriodicTransmission, ClosedPortStillUpdatesTheViews)
 TEST_F(PeriodicTransmission, AVanishedPortTurnsRedAndTheTicksGoOn)
 {
     t.clock.advance(150);
+    t.port.missing = {2};
     t.port.lose();
     EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
     t.port.sent.clear();

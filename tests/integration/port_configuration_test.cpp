@@ -113,3 +113,34 @@ TEST_F(PortPanel, AMissingPortIsRedWithoutAMessageUntilAGoodOneIsPicked)
     EXPECT_EQ(t.form.Shape1.fillColour(), kGreen);
     EXPECT_EQ(saved().intCommPort, 3);
 }
+
+TEST_F(PortPanel, AVanishedDeviceIsTriedOnceASecondUntilItIsBack)
+{
+    t.port.missing = {2};
+    t.port.lose();
+    EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
+    t.clock.advance(5000);
+    EXPECT_FALSE(t.port.portOpen());
+    EXPECT_TRUE(t.platform.messages.isEmpty());
+    t.port.missing.clear();
+    t.clock.advance(999);
+    EXPECT_FALSE(t.port.portOpen());
+    t.clock.advance(1);
+    EXPECT_TRUE(t.port.portOpen());
+    EXPECT_EQ(t.port.commPort(), 2);
+    EXPECT_EQ(t.port.settings(), "9600,n,8,1");
+    EXPECT_EQ(t.form.Shape1.fillColour(), kGreen);
+    EXPECT_EQ(t.port.opened, 2);
+    t.clock.advance(3000);
+    EXPECT_EQ(t.port.opened, 2);  // once back, the tries stop
+
+    // A pick while the port is away is the user's choice: no more tries.
+    t.port.missing = {2, 7};
+    t.port.lose();
+    pick(0, "7");
+    t.clock.advance(100);
+    t.port.missing.clear();
+    t.clock.advance(5000);
+    EXPECT_FALSE(t.port.portOpen());
+    EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
+}

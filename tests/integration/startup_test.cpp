@@ -174,6 +174,9 @@ TEST(Startup, APortThatCannotOpenIsReportedOnceAndTheProgramRunsOn)
     EXPECT_EQ(t.form.Combo1[0].text(), "2");
     EXPECT_EQ(t.form.Timer1.interval(), 150);
     EXPECT_EQ(t.form.Text8.text(), "0010.24");  // the later steps still ran
+    t.port.missing.clear();
+    t.clock.advance(3000);
+    EXPECT_FALSE(t.port.portOpen());  // it stays red until a pick
 }
 
 TEST(Startup, FoldersAndFilesThatCannotBeMadeAreSaidOnce)

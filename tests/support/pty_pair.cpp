@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <chrono>
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
@@ -36,6 +37,10 @@ PtyPair::PtyPair()
         throw std::runtime_error("openpty failed");
     makeRaw(master_);
     makeRaw(slave_);
+    // Not inherited by an emulator started later: a child holding the master
+    // would keep the line up after the host closed it.
+    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
     slavePath_ = QString::fromLocal8Bit(name);
 }
 

@@ -38,7 +38,7 @@ TEST(PortDevice, LinkInTheProgramFolderOrTheSystemPort)
     ASSERT_TRUE(QFile::link(target.fileName(), folder + "ports/COM2"));
     EXPECT_EQ(PortDevice(2, folder), folder + "ports/COM2");
     EXPECT_EQ(PortDevice(3, folder), "/dev/ttyS2");
-    // A link whose device has gone is no port.
+    // A link whose device has gone still names its port, not another line.
     target.remove();
-    EXPECT_EQ(PortDevice(2, folder), "/dev/ttyS1");
+    EXPECT_EQ(PortDevice(2, folder), folder + "ports/COM2");
 }
