@@ -4,10 +4,16 @@
 
 namespace dravilo {
 
-Program::Program(SerialPort& port, Platform& services) : MSComm1(port), platform(services)
+Program::Program(SerialPort& port, Platform& services) : line(port), MSComm1(line), platform(services)
 {
     form.Shape3.setFillColour(platform.windowBackground());
     RouteEvents(*this);
+}
+
+std::array<Timer*, 6> Program::timers()
+{
+    const std::array<Timer*, 5> window = form.timers();
+    return {window[0], window[1], window[2], window[3], window[4], &line.delayTimer};
 }
 
 QString Program::format(double value, const QString& pattern) const

@@ -8,6 +8,7 @@
 
 #include "app/platform.h"
 #include "app/settings_record.h"
+#include "port/line_faults.h"
 #include "port/serial_port.h"
 #include "simulation/sway_random.h"
 #include "terminal/terminal_state.h"
@@ -24,7 +25,8 @@ public:
     Form1 form;
     TerminalState state;
     SettingsRecord settings;
-    SerialPort& MSComm1;
+    LineFaults line;      // between the terminal and the port, for the faults a test asks for
+    SerialPort& MSComm1;  // the line as the terminal uses it
     Platform& platform;
     SwayRandom random;
 
@@ -33,6 +35,9 @@ public:
     QString strProgramFolder;  // ends in the path separator
     QString strMonthFolder;
     QString strMonthName;      // of the window title, in the current language
+
+    // Every timer to drive: the window's and the line's.
+    std::array<Timer*, 6> timers();
 
     // Format with the platform's decimal separator.
     QString format(double value, const QString& pattern) const;

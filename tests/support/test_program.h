@@ -28,7 +28,7 @@ struct TestProgram {
     TestProgram()
     {
         platform.env[QStringLiteral("ProgramFiles")] = programFiles.path();
-        for (Timer* timer : form.timers())
+        for (Timer* timer : program.timers())
             clock.watch(*timer);
     }
 

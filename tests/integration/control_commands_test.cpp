@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "app/control_commands.h"
+#include "terminal/frame.h"
+#include "test_program.h"
+
+using namespace dravilo;
+using namespace dravilo::test;
+
+namespace {
+
+struct ControlCommands : ::testing::Test {
+    TestProgram t;
+    void SetUp() override { t.started(); }
+    QString run(const QString& line) { return RunControlCommand(t.program, line); }
+    // A ZELM-2 weight request once the start-up sway is over.
+    QByteArray weighed()
+    {
+        for (int i = 0; i < 4; ++i)
+            t.port.receive(bytes({0x0A}));
+        return t.port.takeSent().right(20);
+    }
+};
+
+}  // namespace
+
+TEST_F(ControlCommands, EachCommandActsThroughTheWindow)
+{
+    const struct {
+        const char* command;
+        const char* answer;
+    } script[] = {
+        {"weight1 12.5", "ok"},
+        {"press weight1", "ok"},
+        {"display", "00012.5 0010.24 0128.00"},
+        {"get Text2(0)", "00012.5"},
+        {"indicators", "port=green weight1=green weight2=red takeoff=red lamp=dark"},
+        {"flag s1 d0 on", "ok"},
+        {"flag S2 D7 on", "ok"},
+        {"status", "S1=00000001 S2=10001001"},
+        {"flag s1 d1 on", "error: Check1(6) is not enabled"},  // the weight's sign: set by the program
+        {"flag s3 d1 on", "error: a flag is s1 or s2 and d0 to d7"},
+        {"flag s1 d0 maybe", "error: maybe is neither on nor off"},
+        {"format 0000.00", "ok"},
+        {"get Text2(0)", "0012.50"},
+        {"format 12", "error: Combo2 has no item 12"},
+        {"sway 0,5 4", "ok"},
+        {"get Text1(2)", "4"},
+        {"period 40", "ok"},
+        {"port 3 19200 e 7 1", "ok"},
+        {"cycles max 3", "ok"},
+        {"cycles period 5", "ok"},
+        {"cycles on", "ok"},
+        {"get Check2", "1"},
+        {"language rus", "ok"},
+        {"language", "rus"},
+        {"get Command3", "Снять"},
+        {"type zelm1", "ok"},
+        {"price 5", "error: Text11 is not shown now"},
+        {"set Text5 1", "error: Text5 is read-only"},
+        {"click Label6", "error: Label6 cannot be clicked"},
+        {"get Nothing(9)", "error: no control named Nothing(9)"},
+        {"press", "error: usage: press weight1|weight2|takeoff: presses Weight 1, Weight 2 or Take off"},
+        {"frobnicate 1 2", "error: unknown command frobnicate"},
+        {"", "error: empty command"},
+        {"\xC3\x28\x01\x7F", "error: unknown command \xEF\xBF\xBD(\\x01\\x7f"},
+    };
+    for (const auto& step : script)
+        EXPECT_EQ(run(QString::fromUtf8(step.command)), QString::fromUtf8(step.answer)) << step.command;
+
+    EXPECT_EQ(t.settings.dblSwayAmplitude, 0.5);
+    EXPECT_EQ(t.form.Timer1.interval(), 40);
+    t.clock.advance(100);
+    EXPECT_EQ(t.port.commPort(), 3);
+    EXPECT_EQ(t.port.settings(), "19200,e,7,1");
+    EXPECT_EQ(t.settings.lngCycleMax, 3);
+    EXPECT_TRUE(t.form.Timer3.enabled());
+    EXPECT_EQ(DecodeSettings(t.storedFile(), t.defaults())->intLanguage, 1);  // as the menu saves it
+}
+
+TEST_F(ControlCommands, AnswersAreOneLine)
+{
+    t.port.receive(bytes({0x0E}));
+    EXPECT_EQ(run("get Text3"), "\\x00\\x09\\x0d\\x0a");
+    EXPECT_EQ(run("frame"), "00 09 0D 0A");
+    EXPECT_FALSE(run("help").contains(u'\n'));
+}
+
+TEST_F(ControlCommands, LineFaultsChangeOnlyTheBytesOnTheLine)
+{
+    const QByteArray frame = weighed();
+    ASSERT_EQ(frame.size(), 20);
+    const QString shown = t.form.Text6.text();
+
+    EXPECT_EQ(run("fault drop next 2"), "ok");
+    EXPECT_EQ(run("fault"), "drop next 2");
+    t.port.receive(bytes({0x0A}));
+    t.port.receive(bytes({0x0A}));
+    EXPECT_TRUE(t.port.sent.isEmpty());
+    EXPECT_EQ(t.form.Text6.text(), shown);  // the window shows what the terminal meant to send
+    EXPECT_EQ(run("fault"), "none");
+    t.port.receive(bytes({0x0A}));
+    EXPECT_EQ(t.port.takeSent(), frame);
+
+    run("fault corrupt next 1");
+    t.port.receive(bytes({0x0A}));
+    const QByteArray corrupt = t.port.takeSent();
+    ASSERT_EQ(corrupt.size(), 20);
+    int differing = 0;
+    for (int i = 0; i < 20; ++i)
+        differing += corrupt[i] != frame[i];
+    EXPECT_EQ(differing, 1);
+
+    run("fault cut next 1");
+    t.port.receive(bytes({0x0A}));
+    const QByteArray cut = t.port.takeSent();
+    EXPECT_LT(cut.size(), 20);
+    EXPECT_EQ(cut, frame.left(cut.size()));
+
+    run("fault noise next 1");
+    t.port.receive(bytes({0x0A}));
+    const QByteArray noisy = t.port.takeSent();
+    EXPECT_GT(noisy.size(), 20);
+    EXPECT_TRUE(noisy.endsWith(frame));
+
+    run("fault delay 50 next 1");
+    t.port.receive(bytes({0x0A}));
+    t.port.receive(bytes({0x0E}));  // a reply behind a delayed one keeps its place
+    EXPECT_TRUE(t.port.sent.isEmpty());
+    t.clock.advance(50);
+    EXPECT_EQ(t.port.takeSent(), frame);
+    t.clock.advance(50);
+    EXPECT_EQ(t.port.takeSent(), bytes({0, 9, 0x0D, 0x0A}));
+
+    run("fault drop rate 50%");
+    int through = 0;
+    for (int i = 0; i < 200; ++i) {
+        t.port.receive(bytes({0x0E}));
+        through += !t.port.takeSent().isEmpty();
+    }
+    EXPECT_GT(through, 60);
+    EXPECT_LT(through, 140);
+    run("fault off");
+    EXPECT_EQ(weighed(), frame);
+
+    for (const char* bad : {"fault drop", "fault drop next 0", "fault drop rate 2", "fault delay next 1", "fault melt next 1"})
+        EXPECT_TRUE(run(bad).startsWith("error: ")) << bad;
+}
