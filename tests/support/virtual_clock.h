@@ -2,11 +2,15 @@
 
 // Time for tests: advancing the clock fires every due timer tick in order,
 // so long runs take microseconds and never depend on the machine's speed.
+// Ticks fall on the send timer's grid, start + k × interval from the last
+// change of the schedule. A virtual tick is never late, so none is skipped,
+// and for the plain timers this is the same as counting from each tick.
 
 #include <cstdint>
 #include <deque>
 
 #include "ui/controls.h"
+#include "ui/tick_schedule.h"
 
 namespace dravilo::test {
 
@@ -14,8 +18,11 @@ class VirtualClock {
 public:
     void watch(Timer& timer)
     {
-        Entry& entry = entries_.emplace_back(Entry{&timer, 0});
-        timer.scheduleChanged = [this, &entry] { entry.due = now_ + entry.timer->interval(); };
+        Entry& entry = entries_.emplace_back(Entry{&timer});
+        timer.scheduleChanged = [this, &entry] {
+            entry.start = now_;
+            entry.due = now_ + entry.timer->interval();
+        };
         timer.scheduleChanged();
     }
 
@@ -30,16 +37,19 @@ public:
             if (!next)
                 break;
             now_ = next->due;
-            next->due = now_ + next->timer->interval();
+            next->due = NextDeadline(next->start, next->timer->interval(), now_, now_);
             next->timer->tick();
         }
         now_ = target;
     }
 
+    std::int64_t now() const { return now_; }
+
 private:
     struct Entry {
         Timer* timer;
-        std::int64_t due;
+        std::int64_t start = 0;
+        std::int64_t due = 0;
     };
     std::deque<Entry> entries_;  // stable addresses for the watchers
     std::int64_t now_ = 0;

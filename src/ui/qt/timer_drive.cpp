@@ -10,6 +10,10 @@ TimerDrive::~TimerDrive()
 
 void TimerDrive::drive(Timer& model, Qt::TimerType precision)
 {
+    if (precision == Qt::PreciseTimer) {
+        deadlineTimers_.push_back(std::make_unique<DeadlineTimer>(model));
+        return;
+    }
     models_.push_back(&model);
     QTimer* timer = timers_.emplace_back(std::make_unique<QTimer>()).get();
     timer->setTimerType(precision);

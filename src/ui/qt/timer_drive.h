@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "ui/controls.h"
+#include "ui/qt/deadline_timer.h"
 
 namespace dravilo {
 
-// Drives timer models with QTimers: a model's tick runs on each timeout, and
-// a change of its interval or enabled state restarts the countdown.
+// Drives timer models: a model's tick runs on each timeout, and a change of
+// its interval or enabled state restarts the countdown. A precise timer
+// ticks on absolute deadlines (a DeadlineTimer), for a period promised to
+// the host; the others on QTimers of the type asked for.
 class TimerDrive {
 public:
     TimerDrive() = default;
@@ -22,6 +25,7 @@ public:
 private:
     std::vector<std::unique_ptr<QTimer>> timers_;
     std::vector<Timer*> models_;
+    std::vector<std::unique_ptr<DeadlineTimer>> deadlineTimers_;
 };
 
 }  // namespace dravilo
