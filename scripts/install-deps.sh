@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libgtest-dev fonts-dejavu-core locales)
+          libgtest-dev fonts-dejavu-core locales python3 python3-serial)
 [ "${1:-}" != --fuzz ] || packages+=(clang libclang-rt-14-dev)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

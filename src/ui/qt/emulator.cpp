@@ -1,28 +1,61 @@
 #include "ui/qt/emulator.h"
 
 #include <QApplication>
+#include <cstdio>
 
+#include "app/control_commands.h"
 #include "app/startup.h"
+#include "port/pty_serial_port.h"
+#include "port/qt_serial_port.h"
 
 namespace dravilo {
 
-Emulator::Emulator()
-    : port_([this] { return program_.strProgramFolder; }),
-      program_(port_, platform_),
-      window_(program_.form, [this] { Form_Unload(program_); })
+namespace {
+
+void say(const QString& text) { std::fprintf(stderr, "dravilo: %s\n", text.toLocal8Bit().constData()); }
+
+std::unique_ptr<SerialPort> makePort(const QString& virtualPort, std::function<QString()> programFolder)
+{
+    if (!virtualPort.isEmpty()) {
+        QString error;
+        if (std::unique_ptr<PtySerialPort> pty = PtySerialPort::create(virtualPort, error)) {
+            say(QStringLiteral("virtual port for the host: %1 (%2)").arg(virtualPort, pty->hostEnd()));
+            return pty;
+        }
+        say(QStringLiteral("no virtual port at %1: %2").arg(virtualPort, error));
+    }
+    return std::make_unique<QtSerialPort>(std::move(programFolder));
+}
+
+}  // namespace
+
+Emulator::Emulator(const EmulatorOptions& options)
+    : options_(options),
+      port_(makePort(options.virtualPort, [this] { return program_.strProgramFolder; })),
+      program_(*port_, platform_),
+      window_(program_.form, [this] { Form_Unload(program_); }),
+      control_([this](const QString& line) { return RunControlCommand(program_, line); })
 {
     platform_.setWindow(&window_);
-    for (Timer* timer : program_.form.timers())  // only the send period is a promise to the host
+    for (Timer* timer : program_.timers())  // only the send period is a promise to the host
         timers_.drive(*timer, timer == &program_.form.Timer1 ? Qt::PreciseTimer : Qt::CoarseTimer);
 }
 
-void Emulator::start()
+bool Emulator::start()
 {
+    if (!options_.control.isEmpty()) {
+        QString error;
+        if (!control_.listen(options_.control, error)) {
+            say(QStringLiteral("no control channel: %1").arg(error));
+            return false;
+        }
+    }
     Form_Load(program_);
     started_ = true;
     window_.show();
     if (stopAsked_)  // closed once the event loop runs, so that closing ends it
         QMetaObject::invokeMethod(&window_, &QWidget::close, Qt::QueuedConnection);
+    return true;
 }
 
 void Emulator::stop()

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <cstdio>
 
 #include "ui/qt/emulator.h"
@@ -11,13 +12,30 @@ int main(int argc, char** argv)
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Plays a ZELM weighing terminal on a serial port."));
+    parser.addHelpOption();
+    const QCommandLineOption control(QStringLiteral("control"),
+                                     QStringLiteral("Takes commands, one a line, on the local socket PATH "
+                                                    "(\"-\": standard input); \"help\" lists them."),
+                                     QStringLiteral("PATH"));
+    const QCommandLineOption virtualPort(QStringLiteral("virtual-port"),
+                                         QStringLiteral("Serves a pseudo-terminal of its own instead of the "
+                                                        "configured port; PATH links to the host's end."),
+                                         QStringLiteral("PATH"));
+    parser.addOption(control);
+    parser.addOption(virtualPort);
+    parser.process(app);
+
     if (QApplication::platformName() == QLatin1String("offscreen"))
         std::fprintf(stderr, "dravilo: no display, running on Qt's offscreen platform; "
                              "the terminal serves its port without a visible window.\n");
 
-    dravilo::Emulator emulator;
+    dravilo::Emulator emulator({parser.value(virtualPort), parser.value(control)});
     // A service manager's stop runs the same shutdown as closing the window.
     const dravilo::CloseOnStopSignals stopSignals([&emulator] { emulator.stop(); });
-    emulator.start();
+    if (!emulator.start())
+        return 2;
     return app.exec();
 }
