@@ -7,7 +7,6 @@
 // Each on a pseudo-terminal with a host in lockstep on the master end.
 // Besides the line, the time of one save of the settings file.
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -16,11 +15,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <optional>
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <thread>
 #include <time.h>
 #include <unistd.h>
@@ -29,10 +25,9 @@
 #include "app/program.h"
 #include "app/settings_file.h"
 #include "app/settings_record.h"
+#include "emulator_process.h"
 #include "fake_platform.h"
 #include "fake_port.h"
-#include "process_usage.h"
-#include "pty_pair.h"
 
 using namespace dravilo;
 using namespace dravilo::test;
@@ -56,57 +51,6 @@ double percentile(std::vector<double> values, double p)
 }
 
 const char* verdict(bool met) { return met ? "met" : "MISSED"; }
-
-// The emulator in a process of its own, its port linked to the pty; `stored`
-// changes the defaults into the settings file it finds at start.
-class EmulatorProcess {
-public:
-    EmulatorProcess(const PtyPair& pty, std::vector<std::string> args,
-                    const std::function<void(SettingsRecord&)>& stored = {})
-    {
-        LinkPort(programFiles_.path(), 2, pty);
-        if (stored)
-            storeSettings(stored);
-        const std::string folder = programFiles_.path().toStdString();
-        startedAt_ = Clock::now();
-        pid_ = fork();
-        if (pid_ == 0) {
-            setenv("ProgramFiles", folder.c_str(), 1);
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            std::vector<char*> argv;
-            for (std::string& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-    }
-    ~EmulatorProcess()
-    {
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
-    }
-
-    double cpuSeconds() const { return ProcessCpuSeconds(pid_); }
-    double peakMemoryMb() const { return ProcessPeakMemoryMb(pid_); }
-    Clock::time_point startedAt() const { return startedAt_; }
-
-private:
-    void storeSettings(const std::function<void(SettingsRecord&)>& change)
-    {
-        const QString folder = programFiles_.path() + "/Dravilo v.2.00/";
-        SettingsRecord record;
-        DefaultSettings(record, folder);
-        change(record);
-        QFile file(folder + "Dravilo v.2.00.eng");
-        if (!file.open(QIODevice::WriteOnly) || file.write(EncodeSettings(record)) < 0)
-            std::fprintf(stderr, "cannot store the settings file\n");
-    }
-
-    QTemporaryDir programFiles_;
-    pid_t pid_ = -1;
-    Clock::time_point startedAt_;
-};
 
 struct Latency {
     double p50, p99, max;

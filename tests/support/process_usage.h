@@ -26,16 +26,22 @@ inline double ProcessCpuSeconds(pid_t pid)
     return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
 }
 
-// VmHWM, the resident set at its highest, in MB.
-inline double ProcessPeakMemoryMb(pid_t pid)
+// A size line of /proc/PID/status ("VmHWM:", "VmRSS:") in MB.
+inline double ProcessStatusMb(pid_t pid, const QByteArray& field)
 {
     QFile status(QStringLiteral("/proc/%1/status").arg(pid));
     if (!status.open(QIODevice::ReadOnly))
         return NAN;
     for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024.0;
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ')[0].toDouble() / 1024.0;
     return NAN;
 }
+
+// The resident set at its highest.
+inline double ProcessPeakMemoryMb(pid_t pid) { return ProcessStatusMb(pid, "VmHWM:"); }
+
+// The resident set now.
+inline double ProcessResidentMb(pid_t pid) { return ProcessStatusMb(pid, "VmRSS:"); }
 
 }  // namespace dravilo::test
