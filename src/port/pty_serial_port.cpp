@@ -149,7 +149,7 @@ PortResult PtySerialPort::setPortOpen(bool) { return {QStringLiteral("no pseudo-
 PortResult PtySerialPort::setCommPort(int number)
 {
     if (open_)
-        return {QStringLiteral("Operation valid only when the port is closed")};
+        return NotWhileOpen();
     if (!IsPortNumber(number))
         return {QStringLiteral("Invalid port number")};
     number_ = number;
@@ -159,10 +159,10 @@ PortResult PtySerialPort::setCommPort(int number)
 PortResult PtySerialPort::setSettings(const QString& text)
 {
     if (open_)
-        return {QStringLiteral("Operation valid only when the port is closed")};
+        return NotWhileOpen();
     const std::optional<LineSettings> parsed = ParseLineSettings(text);
     if (!parsed)
-        return {QStringLiteral("Invalid Setting: %1").arg(text)};
+        return InvalidSetting(text);
     settings_ = *parsed;
     return {};
 }
@@ -170,7 +170,7 @@ PortResult PtySerialPort::setSettings(const QString& text)
 PortResult PtySerialPort::output(const QByteArray& bytes)
 {
     if (!open_)
-        return {QStringLiteral("Operation valid only when the port is open")};
+        return NotWhileClosed();
     if (waiting_.size() + bytes.size() > kMostWaitingOutput)
         return {QStringLiteral("Output buffer full")};
     waiting_ += bytes;

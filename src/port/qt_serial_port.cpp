@@ -14,10 +14,8 @@ namespace dravilo {
 
 namespace {
 
-const QString kNotWhileOpen = QStringLiteral("Operation valid only when the port is closed");
 constexpr qint64 kMostWaitingOutput = 4096;
 constexpr qsizetype kReceiveBufferSize = 65536;
-const QString kNotWhileClosed = QStringLiteral("Operation valid only when the port is open");
 
 QSerialPort::Parity parityOf(QChar letter)
 {
@@ -74,7 +72,7 @@ void QtSerialPort::raise(int event)
 PortResult QtSerialPort::setCommPort(int number)
 {
     if (port_.isOpen())
-        return {kNotWhileOpen};
+        return NotWhileOpen();
     if (!IsPortNumber(number))
         return {QStringLiteral("Invalid port number")};
     number_ = number;
@@ -84,10 +82,10 @@ PortResult QtSerialPort::setCommPort(int number)
 PortResult QtSerialPort::setSettings(const QString& text)
 {
     if (port_.isOpen())
-        return {kNotWhileOpen};
+        return NotWhileOpen();
     const std::optional<LineSettings> parsed = ParseLineSettings(text);
     if (!parsed)
-        return {QStringLiteral("Invalid Setting: %1").arg(text)};
+        return InvalidSetting(text);
     settings_ = *parsed;
     return {};
 }
@@ -131,7 +129,7 @@ PortResult QtSerialPort::setPortOpen(bool open)
 PortResult QtSerialPort::output(const QByteArray& bytes)
 {
     if (!port_.isOpen())
-        return {kNotWhileClosed};
+        return NotWhileClosed();
     // A line slower than the frames, or a host that does not read, must not
     // pile them up without end: what does not fit is dropped.
     if (port_.bytesToWrite() + bytes.size() > kMostWaitingOutput)

@@ -20,6 +20,11 @@ struct PortResult {
     bool ok() const { return error.isEmpty(); }
 };
 
+// The errors every port reports in the same words.
+inline PortResult NotWhileOpen() { return {QStringLiteral("Operation valid only when the port is closed")}; }
+inline PortResult NotWhileClosed() { return {QStringLiteral("Operation valid only when the port is open")}; }
+inline PortResult InvalidSetting(const QString& text) { return {QStringLiteral("Invalid Setting: %1").arg(text)}; }
+
 class SerialPort {
 public:
     virtual ~SerialPort() = default;

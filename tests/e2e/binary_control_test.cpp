@@ -32,6 +32,15 @@ bool connectTo(QLocalSocket& socket, const QString& path)
     return false;
 }
 
+// Headless, with its program folder under `programFiles`.
+QProcessEnvironment emulatorEnvironment(const QString& programFiles)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("ProgramFiles", programFiles);
+    return env;
+}
+
 class ControlledBinary : public ::testing::Test {
 protected:
     QTemporaryDir folder;
@@ -43,10 +52,7 @@ protected:
 
     void start(const QStringList& arguments)
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("ProgramFiles", folder.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        emulator.setProcessEnvironment(env);
+        emulator.setProcessEnvironment(emulatorEnvironment(folder.path()));
         emulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         emulator.start(DRAVILO_BINARY, arguments);
         ASSERT_TRUE(emulator.waitForStarted(10000));
@@ -177,10 +183,7 @@ TEST_F(ControlledBinary, BadInputGetsAnErrorAndTheEmulatorGoesOn)
 TEST_F(ControlledBinary, ALiveSocketIsNotTakenAndTheLinkGoesAtExit)
 {
     QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ProgramFiles", folder.path() + "/other");
-    second.setProcessEnvironment(env);
+    second.setProcessEnvironment(emulatorEnvironment(folder.path() + "/other"));
     second.start(DRAVILO_BINARY, {"--control", socketPath});
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_NE(second.exitCode(), 0);
@@ -198,10 +201,7 @@ TEST(ControlledBinaryStale, AStaleSocketIsReplacedAndStandardInputWorksToo)
     const QString socketPath = folder.path() + "/control";
     {  // a socket file with no emulator behind it, as a killed run leaves it
         QProcess killed;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("ProgramFiles", folder.path());
-        killed.setProcessEnvironment(env);
+        killed.setProcessEnvironment(emulatorEnvironment(folder.path()));
         killed.start(DRAVILO_BINARY, {"--control", socketPath});
         for (int i = 0; i < 200 && !QFileInfo::exists(socketPath); ++i)
             QThread::msleep(100);
@@ -210,9 +210,7 @@ TEST(ControlledBinaryStale, AStaleSocketIsReplacedAndStandardInputWorksToo)
         ASSERT_TRUE(QFileInfo::exists(socketPath));
     }
     QProcess emulator;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ProgramFiles", folder.path());
+    const QProcessEnvironment env = emulatorEnvironment(folder.path());
     emulator.setProcessEnvironment(env);
     emulator.start(DRAVILO_BINARY, {"--control", socketPath});
     QLocalSocket control;

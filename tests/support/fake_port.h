@@ -33,7 +33,7 @@ public:
             return {QStringLiteral("port is open")};
         const std::optional<LineSettings> parsed = ParseLineSettings(s);
         if (!parsed)
-            return {QStringLiteral("Invalid Setting: %1").arg(s)};
+            return InvalidSetting(s);
         settings_ = *parsed;
         return {};
     }
