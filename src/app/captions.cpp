@@ -126,10 +126,13 @@ const Bilingual kWeightCaption{u"Вес", u"Weight"};
 const Bilingual kFolderTooLong{u"Путь к папке длиннее 498 байт и не помещается в файл настроек:\n",
                                u"The folder path is longer than 498 bytes and does not fit the settings file:\n"};
 
-const Bilingual kCannotReadSettings{u"Файл настроек %1 не читается (%2). Программа работает с настройками по умолчанию.",
-                                    u"The settings file %1 cannot be read (%2). The program runs with the default settings."};
+const Bilingual kCannotReadSettings{
+    u"Файл настроек %1 не читается (%2). Программа работает с настройками по умолчанию и не перезаписывает этот файл.",
+    u"The settings file %1 cannot be read (%2). The program runs with the default settings and leaves the file as it is."};
 const Bilingual kCannotSaveSettings{u"Настройки не сохранены в %1: %2",
                                     u"The settings cannot be saved to %1: %2"};
+const Bilingual kSettingsFileKept{u"файл не читался при запуске и оставлен как есть",
+                                  u"the file could not be read at start and is left as it is"};
 const Bilingual kCannotCreateFolder{u"Не удалось создать папку %1", u"The folder %1 cannot be created"};
 
 QString Bilingual::in(std::int16_t language) const { return QString::fromUtf16(language == 0 ? english : russian); }

@@ -49,6 +49,7 @@ extern const Bilingual kFolderTooLong;
 // Files and folders the program could not make or use; %1 the path, %2 the reason.
 extern const Bilingual kCannotReadSettings;
 extern const Bilingual kCannotSaveSettings;
+extern const Bilingual kSettingsFileKept;
 extern const Bilingual kCannotCreateFolder;
 
 }  // namespace dravilo

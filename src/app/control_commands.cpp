@@ -126,6 +126,7 @@ struct Command {
     int arguments;  // -1: the rest of the line is one text
     QString usage;
     std::function<QString(Program&, const Window&, const QStringList&)> run;
+    bool answersAfterReconfiguration = false;  // the outcome comes with Timer2's tick
 };
 
 const QString kOk = QStringLiteral("ok");
@@ -260,7 +261,8 @@ const std::map<QString, Command>& commands()
                           if (p.form.Combo1[i].items().contains(a[i]))
                               return w.pick(QStringLiteral("Combo1(%1)").arg(i), a[i]), kOk;
                       throw Failure{QStringLiteral("no field is an item of its list, so nothing can be picked")};
-                  }}},
+                  },
+                  true}},
         {"cycles", {2, "cycles max N | cycles period S | cycles on|off: the weighing cycles",
                     [](Program&, const Window& w, Args a) {
                         const QString what = a[0].toLower();
@@ -338,44 +340,69 @@ QString oneLine(const QString& answer)
 
 }  // namespace
 
-QString RunControlCommand(Program& p, const QString& line)
+namespace {
+
+QString runCommand(Program& p, const QStringList& words, const QString& trimmed, const ControlAnswer& later,
+                   bool& deferred)
+{
+    const Window window(p.form);
+    if (const std::optional<QString> answer = shorthand(window, words))
+        return *answer;
+    const QString name = words[0].toLower();
+    if (name == QLatin1String("help"))
+        return ControlCommandHelp();
+    const auto found = commands().find(name);
+    if (found == commands().end())
+        throw Failure{QStringLiteral("unknown command %1").arg(words[0])};
+    const Command& command = found->second;
+    QStringList arguments;
+    if (command.arguments >= 0) {
+        if (words.size() - 1 != command.arguments)
+            throw Failure{QStringLiteral("usage: %1").arg(command.usage)};
+        arguments = words.mid(1);
+    } else {
+        // The last argument is the rest of the line, blanks and all.
+        const int fixed = -command.arguments - 1;
+        if (words.size() < fixed + 1)
+            throw Failure{QStringLiteral("usage: %1").arg(command.usage)};
+        arguments = words.mid(1, fixed);
+        qsizetype at = 0;
+        for (int i = 0; i <= fixed; ++i)
+            at = trimmed.indexOf(words[i], at) + words[i].size();
+        arguments << trimmed.mid(at).trimmed();
+    }
+    const QString answer = command.run(p, window, arguments);
+    if (command.answersAfterReconfiguration) {
+        deferred = true;
+        p.afterReconfiguration.push_back([later](const QString& failure) {
+            later(failure.isEmpty() ? kOk : oneLine(QStringLiteral("error: ") + failure));
+        });
+    }
+    return answer;
+}
+
+}  // namespace
+
+void RunControlCommand(Program& p, const QString& line, const ControlAnswer& answer)
 {
     const QString trimmed = line.trimmed();
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
     const QStringList words = trimmed.split(blanks, Qt::SkipEmptyParts);
     if (words.isEmpty())
-        return QStringLiteral("error: empty command");
+        return answer(QStringLiteral("error: empty command"));
+    const int failedSaves = p.failedSaves;
+    bool deferred = false;
+    QString now;
     try {
-        const Window window(p.form);
-        if (const std::optional<QString> answer = shorthand(window, words))
-            return *answer;
-        const QString name = words[0].toLower();
-        if (name == QLatin1String("help"))
-            return ControlCommandHelp();
-        const auto found = commands().find(name);
-        if (found == commands().end())
-            throw Failure{QStringLiteral("unknown command %1").arg(words[0])};
-        const Command& command = found->second;
-        QStringList arguments;
-        if (command.arguments >= 0) {
-            if (words.size() - 1 != command.arguments)
-                throw Failure{QStringLiteral("usage: %1").arg(command.usage)};
-            arguments = words.mid(1);
-        } else {
-            // The last argument is the rest of the line, blanks and all.
-            const int fixed = -command.arguments - 1;
-            if (words.size() < fixed + 1)
-                throw Failure{QStringLiteral("usage: %1").arg(command.usage)};
-            arguments = words.mid(1, fixed);
-            qsizetype at = 0;
-            for (int i = 0; i <= fixed; ++i)
-                at = trimmed.indexOf(words[i], at) + words[i].size();
-            arguments << trimmed.mid(at).trimmed();
-        }
-        return oneLine(command.run(p, window, arguments));
+        now = oneLine(runCommand(p, words, trimmed, answer, deferred));
     } catch (const Failure& failure) {
-        return oneLine(QStringLiteral("error: ") + failure.why);
+        now = oneLine(QStringLiteral("error: ") + failure.why);
     }
+    // What the command changed stands, but a save it made did not happen.
+    if (p.failedSaves != failedSaves)
+        now = oneLine(QStringLiteral("error: the settings were not saved: ") + p.lastSaveFailure);
+    if (!deferred)
+        answer(now);
 }
 
 QString ControlCommandHelp()

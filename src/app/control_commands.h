@@ -6,12 +6,17 @@
 // clicks do, so the same handlers run and the window shows the change.
 
 #include <QString>
+#include <functional>
 
 namespace dravilo {
 
 class Program;
 
-QString RunControlCommand(Program& p, const QString& line);
+using ControlAnswer = std::function<void(const QString& answer)>;
+
+// Runs one command line. `answer` is called once: at once, or, for a command
+// whose outcome comes later (the port's re-configuration), when it has come.
+void RunControlCommand(Program& p, const QString& line, const ControlAnswer& answer);
 
 // The command set, one line each, as "help" answers it.
 QString ControlCommandHelp();

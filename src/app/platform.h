@@ -7,6 +7,7 @@
 #include <QChar>
 #include <QDate>
 #include <QString>
+#include <cstdint>
 
 #include "ui/controls.h"
 
@@ -35,6 +36,8 @@ public:
     virtual void setIcon(const QString& resource) = 0;
 
     virtual QDate today() const = 0;
+    // Milliseconds on a clock that only goes forward, for measuring waits.
+    virtual std::int64_t elapsedMs() const = 0;
     // Full names as the system's regional settings write them on their own:
     // month 1 to 12, weekday 1 (Monday) to 7.
     virtual QString monthName(int month) const = 0;

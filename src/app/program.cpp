@@ -4,7 +4,8 @@
 
 namespace dravilo {
 
-Program::Program(SerialPort& port, Platform& services) : line(port), MSComm1(line), platform(services)
+Program::Program(SerialPort& port, Platform& services)
+    : line(port, [this] { return platform.elapsedMs(); }), MSComm1(line), platform(services)
 {
     form.Shape3.setFillColour(platform.windowBackground());
     RouteEvents(*this);

@@ -5,6 +5,8 @@
 
 #include <QSet>
 #include <QString>
+#include <functional>
+#include <vector>
 
 #include "app/platform.h"
 #include "app/settings_record.h"
@@ -35,6 +37,13 @@ public:
     QString strProgramFolder;  // ends in the path separator
     QString strMonthFolder;
     QString strMonthName;      // of the window title, in the current language
+
+    bool keepSettingsFile = false;  // it could not be read at start: never written over
+    int failedSaves = 0;            // of the settings file, in this run
+    QString lastSaveFailure;
+    // Told once, when the port's next re-configuration has run, what failed:
+    // empty when the port is open on the new settings.
+    std::vector<std::function<void(const QString& failure)>> afterReconfiguration;
 
     // Every timer to drive: the window's and the line's.
     std::array<Timer*, 6> timers();

@@ -106,6 +106,7 @@ void Form_Load(Program& p)
     p.strProgramFolder = ProgramFolder(p);
     // Made with its parents: on a fresh system even the user's data folder may be missing.
     makeFolder(p, p.strProgramFolder, true);
+    RemoveStaleSaves(p);
     loadOrWriteSettings(p);
 
     f.Text4.setText(QString::number(set.lngCycleMax));

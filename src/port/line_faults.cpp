@@ -1,8 +1,13 @@
 #include "port/line_faults.h"
 
+#include <algorithm>
+
 namespace dravilo {
 
 namespace {
+
+// What delayed replies may hold back at once: seconds of ZELM-1 at 1 ms.
+constexpr qsizetype kMostHeldBytes = 65536;
 
 const char* kindName(FaultKind kind)
 {
@@ -18,13 +23,21 @@ const char* kindName(FaultKind kind)
 
 }  // namespace
 
-LineFaults::LineFaults(SerialPort& line) : line_(line)
+LineFaults::LineFaults(SerialPort& line, std::function<std::int64_t()> now) : line_(line), now_(std::move(now))
 {
     line_.onComm = [this] {
         if (onComm)
             onComm();
     };
-    delayTimer.onTick = [this] { sendDelayed(); };
+    delayTimer.onTick = [this] { sendDue(); };
+}
+
+void LineFaults::clear()
+{
+    fault_.reset();
+    while (!held_.isEmpty())
+        line_.output(held_.takeFirst().bytes);
+    dropHeld();
 }
 
 QString LineFaults::describe() const
@@ -37,6 +50,12 @@ QString LineFaults::describe() const
     if (fault_->count > 0)
         return text + QStringLiteral(" next %1").arg(fault_->count);
     return text + QStringLiteral(" rate %1").arg(fault_->rate);
+}
+
+PortResult LineFaults::setPortOpen(bool open)
+{
+    dropHeld();
+    return line_.setPortOpen(open);
 }
 
 std::optional<Fault> LineFaults::strikes()
@@ -54,28 +73,11 @@ std::optional<Fault> LineFaults::strikes()
     return std::nullopt;
 }
 
-PortResult LineFaults::output(const QByteArray& bytes)
+std::optional<QByteArray> LineFaults::damaged(const Fault& fault, QByteArray sent)
 {
-    // A closed port loses the reply whatever the fault, and says so.
-    if (!line_.portOpen())
-        return line_.output(bytes);
-    const std::optional<Fault> hit = strikes();
-    const bool delay = hit && hit->kind == FaultKind::Delay;
-    // Replies keep their order: behind a delayed one the others wait too.
-    if (delay || !delayed_.isEmpty()) {
-        delayed_.append(bytes);
-        if (delay)
-            delayTimer.setInterval(hit->delayMs);
-        delayTimer.setEnabled(true);
-        return {};
-    }
-    if (!hit)
-        return line_.output(bytes);
-
-    QByteArray sent = bytes;
-    switch (hit->kind) {
+    switch (fault.kind) {
     case FaultKind::Drop:
-        return {};
+        return std::nullopt;
     case FaultKind::Corrupt:
         if (!sent.isEmpty()) {
             const auto at = std::uniform_int_distribution<qsizetype>(0, sent.size() - 1)(random_);
@@ -96,15 +98,60 @@ PortResult LineFaults::output(const QByteArray& bytes)
     case FaultKind::Delay:
         break;
     }
-    return line_.output(sent);
+    return sent;
 }
 
-void LineFaults::sendDelayed()
+PortResult LineFaults::output(const QByteArray& bytes)
 {
-    if (!delayed_.isEmpty())
-        line_.output(delayed_.takeFirst());
-    if (delayed_.isEmpty())
+    // A closed port loses the reply whatever the fault, and says so.
+    if (!line_.portOpen())
+        return line_.output(bytes);
+    const std::optional<Fault> hit = strikes();
+    const std::optional<QByteArray> sent = hit ? damaged(*hit, bytes) : bytes;
+    if (!sent)
+        return {};
+    const bool delay = hit && hit->kind == FaultKind::Delay;
+    if (!delay && held_.isEmpty())
+        return line_.output(*sent);
+    // Replies keep their order: behind a delayed one the others wait too,
+    // but no longer than it does.
+    if (heldBytes_ + sent->size() > kMostHeldBytes)
+        return {QStringLiteral("Output buffer full")};
+    held_.append({*sent, delay ? now_() + hit->delayMs : held_.last().due});
+    heldBytes_ += sent->size();
+    armDelayTimer();
+    return {};
+}
+
+void LineFaults::sendDue()
+{
+    if (!line_.portOpen()) {  // the device went away meanwhile
+        dropHeld();
+        return;
+    }
+    const std::int64_t now = now_();
+    while (!held_.isEmpty() && held_.first().due <= now) {
+        heldBytes_ -= held_.first().bytes.size();
+        line_.output(held_.takeFirst().bytes);
+    }
+    armDelayTimer();
+}
+
+void LineFaults::dropHeld()
+{
+    held_.clear();
+    heldBytes_ = 0;
+    delayTimer.setEnabled(false);
+}
+
+void LineFaults::armDelayTimer()
+{
+    if (held_.isEmpty()) {
         delayTimer.setEnabled(false);
+        return;
+    }
+    delayTimer.setInterval(int(std::max<std::int64_t>(1, held_.first().due - now_())));
+    delayTimer.setEnabled(true);
 }
 
 }  // namespace dravilo

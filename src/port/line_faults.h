@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <random>
 
@@ -27,10 +29,12 @@ struct Fault {
 
 class LineFaults : public SerialPort {
 public:
-    explicit LineFaults(SerialPort& line);
+    // `now`: milliseconds on a clock that only goes forward.
+    LineFaults(SerialPort& line, std::function<std::int64_t()> now);
 
     void set(const Fault& fault) { fault_ = fault; }  // replaces the fault set before
-    void clear() { fault_.reset(); }
+    // Ends the fault; replies a delay still holds are sent at once, in order.
+    void clear();
     // "none", or the fault in force as the command that set it reads.
     QString describe() const;
 
@@ -41,20 +45,32 @@ public:
     int commPort() const override { return line_.commPort(); }
     PortResult setSettings(const QString& settings) override { return line_.setSettings(settings); }
     QString settings() const override { return line_.settings(); }
-    PortResult setPortOpen(bool open) override { return line_.setPortOpen(open); }
+    // Replies still held are dropped: they were meant for the line as it was.
+    PortResult setPortOpen(bool open) override;
     bool portOpen() const override { return line_.portOpen(); }
     PortResult output(const QByteArray& bytes) override;
     QByteArray input() override { return line_.input(); }
     int commEvent() const override { return line_.commEvent(); }
 
 private:
+    struct Held {
+        QByteArray bytes;
+        std::int64_t due;
+    };
+
     // The fault in force when it takes this reply; a counted one is counted.
     std::optional<Fault> strikes();
-    void sendDelayed();
+    // The reply as the fault leaves it; nothing when it is dropped.
+    std::optional<QByteArray> damaged(const Fault& fault, QByteArray bytes);
+    void sendDue();
+    void dropHeld();
+    void armDelayTimer();
 
     SerialPort& line_;
+    std::function<std::int64_t()> now_;
     std::optional<Fault> fault_;
-    QList<QByteArray> delayed_;  // waiting their turn, oldest first
+    QList<Held> held_;  // waiting their turn, oldest first
+    qsizetype heldBytes_ = 0;
     std::mt19937 random_{20260309};  // fixed: a test run is repeatable
 };
 

@@ -86,12 +86,22 @@ void Timer2_Timer(Program& p)
     // settings text: the port opens again as it was.
     const QString settings =
         QStringList{f.Combo1[1].text(), f.Combo1[2].text(), f.Combo1[3].text(), f.Combo1[4].text()}.join(u',');
-    const bool accepted = number && port.setCommPort(*number).ok() && port.setSettings(settings).ok();
-    if (!accepted)
+    PortResult refused{QStringLiteral("no port number: %1").arg(f.Combo1[0].text())};
+    if (number && (refused = port.setCommPort(*number)).ok())
+        refused = port.setSettings(settings);
+    if (!refused.ok())
         p.platform.messageBox(kNotAllowed);
-    port.setPortOpen(true);  // a missing or busy device only leaves the indicator red
+    const PortResult opened = port.setPortOpen(true);  // a missing or busy device only leaves the indicator red
     ShowPortState(p);
     set.strPortSettings = port.settings();
+
+    QStringList failures;
+    if (!refused.ok())
+        failures << kNotAllowed + QStringLiteral(": ") + refused.error;
+    if (!port.portOpen())
+        failures << QStringLiteral("the port is not open: ") + opened.error;
+    for (const auto& told : std::exchange(p.afterReconfiguration, {}))
+        told(failures.join(QStringLiteral("; ")));
 }
 
 void MSComm1_PortLost(Program& p) { p.form.Timer5.setEnabled(true); }

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -27,48 +28,52 @@ constexpr qsizetype kReceiveBufferSize = 65536;
 
 #ifdef Q_OS_UNIX
 
+namespace {
+
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+}  // namespace
+
 std::unique_ptr<PtySerialPort> PtySerialPort::create(const QString& link, QString& error)
 {
-    const QFileInfo existing(link);
-    if (existing.exists() && !existing.isSymLink()) {
-        error = QStringLiteral("%1 is there and is no link; it is left alone").arg(link);
+    std::unique_ptr<PathClaim> claim = PathClaim::take(link, PathClaim::Leftover::DeviceLink, error);
+    if (!claim)
         return nullptr;
-    }
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
-        error = QStringLiteral("no pseudo-terminal: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        error = QStringLiteral("no pseudo-terminal: %1").arg(systemError());
         if (master >= 0)
             ::close(master);
         return nullptr;
     }
     const QString slavePath = QString::fromLocal8Bit(::ptsname(master));
+    // Raw until the host sets its own mode: no echo of the frames back into
+    // the terminal, no line editing of the requests. The mode stays with the
+    // line while the master is open, so the slave end is closed again: from
+    // then on it is open exactly while a host has it.
     const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    // Raw until the host sets its own mode: no echo of the frames back into the
-    // terminal, no line editing of the requests.
     termios mode{};
-    if (slave < 0 || ::tcgetattr(slave, &mode) != 0 || (::cfmakeraw(&mode), ::tcsetattr(slave, TCSANOW, &mode)) != 0) {
-        error = QStringLiteral("%1: %2").arg(slavePath, QString::fromLocal8Bit(std::strerror(errno)));
+    const bool raw = slave >= 0 && ::tcgetattr(slave, &mode) == 0 &&
+                     (::cfmakeraw(&mode), ::tcsetattr(slave, TCSANOW, &mode)) == 0;
+    if (!raw)
+        error = QStringLiteral("%1: %2").arg(slavePath, systemError());
+    if (slave >= 0)
+        ::close(slave);
+    if (raw && !QFile::link(slavePath, link))
+        error = QStringLiteral("cannot link %1 to %2").arg(link, slavePath);
+    if (!error.isEmpty()) {
         ::close(master);
-        if (slave >= 0)
-            ::close(slave);
         return nullptr;
     }
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    QFile::remove(link);  // a link left by a run that was killed
-    if (!QFile::link(slavePath, link)) {
-        error = QStringLiteral("cannot link %1 to %2").arg(link, slavePath);
-        ::close(master);
-        ::close(slave);
-        return nullptr;
-    }
-    return std::unique_ptr<PtySerialPort>(new PtySerialPort(master, slave, slavePath, link));
+    return std::unique_ptr<PtySerialPort>(new PtySerialPort(master, slavePath, link, std::move(claim)));
 }
 
-PtySerialPort::PtySerialPort(int master, int slave, QString slavePath, QString link)
+PtySerialPort::PtySerialPort(int master, QString slavePath, QString link, std::unique_ptr<PathClaim> claim)
     : master_(master),
-      slave_(slave),
       slavePath_(std::move(slavePath)),
       link_(std::move(link)),
+      claim_(std::move(claim)),
       readable_(master, QSocketNotifier::Read),
       writable_(master, QSocketNotifier::Write)
 {
@@ -76,16 +81,56 @@ PtySerialPort::PtySerialPort(int master, int slave, QString slavePath, QString l
     writable_.setEnabled(false);
     QObject::connect(&readable_, &QSocketNotifier::activated, [this] { readArrived(); });
     QObject::connect(&writable_, &QSocketNotifier::activated, [this] { writeWaiting(); });
+    hostWatch_.setInterval(20);
+    QObject::connect(&hostWatch_, &QTimer::timeout, [this] { watchForHost(); });
 }
 
 PtySerialPort::~PtySerialPort()
 {
     readable_.setEnabled(false);
     writable_.setEnabled(false);
-    if (QFileInfo(link_).symLinkTarget() == slavePath_)
+    const QFileInfo link(link_);
+    if (link.isSymLink() && link.symLinkTarget() == slavePath_)
         QFile::remove(link_);
     ::close(master_);
-    ::close(slave_);
+}
+
+bool PtySerialPort::hostThere() const
+{
+    // The master hangs up while no one has the slave end open.
+    pollfd line{master_, POLLIN, 0};
+    return ::poll(&line, 1, 0) >= 0 && !(line.revents & POLLHUP);
+}
+
+void PtySerialPort::hostLeft()
+{
+    host_ = false;
+    readable_.setEnabled(false);
+    writable_.setEnabled(false);
+    waiting_.clear();
+    // What the host left unread is not for the next one.
+    const int slave = ::open(slavePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave >= 0) {
+        ::tcflush(slave, TCIFLUSH);
+        ::close(slave);
+    }
+    hostWatch_.start();
+}
+
+void PtySerialPort::watchForHost()
+{
+    if (!hostThere()) {
+        // A host that came and went between two looks left its bytes
+        // behind; they are no request of the next one.
+        char buffer[4096];
+        while (::read(master_, buffer, sizeof buffer) > 0) {
+        }
+        return;
+    }
+    hostWatch_.stop();
+    host_ = true;
+    readable_.setEnabled(true);
+    readArrived();
 }
 
 void PtySerialPort::readArrived()
@@ -94,8 +139,11 @@ void PtySerialPort::readArrived()
     bool any = false;
     for (;;) {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
-        if (n <= 0)
+        if (n <= 0) {
+            if (n < 0 && errno == EIO)
+                hostLeft();
             break;
+        }
         received_.append(buffer, std::min<qsizetype>(n, std::max<qsizetype>(0, kReceiveBufferSize - received_.size())));
         any = true;
     }
@@ -111,7 +159,7 @@ void PtySerialPort::writeWaiting()
             break;
         waiting_.remove(0, n);
     }
-    writable_.setEnabled(!waiting_.isEmpty());
+    writable_.setEnabled(host_ && !waiting_.isEmpty());
 }
 
 PortResult PtySerialPort::setPortOpen(bool open)
@@ -121,13 +169,19 @@ PortResult PtySerialPort::setPortOpen(bool open)
     open_ = open;
     received_.clear();
     waiting_.clear();
+    readable_.setEnabled(false);
+    writable_.setEnabled(false);
+    hostWatch_.stop();
+    host_ = false;
     if (open) {  // what a host sent while the port was closed is not for this opening
         char buffer[4096];
         while (::read(master_, buffer, sizeof buffer) > 0) {
         }
+        if (hostThere())
+            watchForHost();
+        else
+            hostLeft();
     }
-    readable_.setEnabled(open);
-    writable_.setEnabled(false);
     return {};
 }
 
@@ -135,11 +189,14 @@ PortResult PtySerialPort::setPortOpen(bool open)
 
 std::unique_ptr<PtySerialPort> PtySerialPort::create(const QString&, QString& error)
 {
-    error = QStringLiteral("this system has no pseudo-terminals; the configured port is used");
+    error = QStringLiteral("this system has no pseudo-terminals");
     return nullptr;
 }
 
 PtySerialPort::~PtySerialPort() = default;
+bool PtySerialPort::hostThere() const { return false; }
+void PtySerialPort::hostLeft() {}
+void PtySerialPort::watchForHost() {}
 void PtySerialPort::readArrived() {}
 void PtySerialPort::writeWaiting() {}
 PortResult PtySerialPort::setPortOpen(bool) { return {QStringLiteral("no pseudo-terminal")}; }
@@ -171,6 +228,8 @@ PortResult PtySerialPort::output(const QByteArray& bytes)
 {
     if (!open_)
         return NotWhileClosed();
+    if (!host_)
+        return {};  // sent into a line nobody listens on
     if (waiting_.size() + bytes.size() > kMostWaitingOutput)
         return {QStringLiteral("Output buffer full")};
     waiting_ += bytes;

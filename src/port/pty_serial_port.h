@@ -3,22 +3,28 @@
 // A serial line on a pseudo-terminal the program makes itself: it keeps the
 // master end and links a path to the slave end, which a host program opens
 // as it would open any serial port. No null-modem driver is needed.
+//
+// Like a real line, it keeps nothing for a host that is not there: while no
+// host has the slave end open, what the terminal sends is discarded, and
+// what a host left unread when it closed is gone for the next one.
 
 #include <QByteArray>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <memory>
 
 #include "port/line_settings.h"
+#include "port/path_claim.h"
 #include "port/serial_port.h"
 
 namespace dravilo {
 
 class PtySerialPort : public SerialPort {
 public:
-    // Nothing where no pseudo-terminal can be made or `link` cannot be made
-    // to point at it; `error` then says why.
+    // Nothing where no pseudo-terminal can be made or `link` cannot be
+    // claimed and made to point at it; `error` then says why.
     static std::unique_ptr<PtySerialPort> create(const QString& link, QString& error);
-    ~PtySerialPort() override;  // both ends closed, the link removed
+    ~PtySerialPort() override;  // the master closed, the link removed
     PtySerialPort(const PtySerialPort&) = delete;
     PtySerialPort& operator=(const PtySerialPort&) = delete;
 
@@ -35,16 +41,22 @@ public:
     int commEvent() const override { return comEvReceive; }
 
 private:
-    PtySerialPort(int master, int slave, QString slavePath, QString link);
+    PtySerialPort(int master, QString slavePath, QString link, std::unique_ptr<PathClaim> claim);
     void readArrived();
     void writeWaiting();
+    // The host's end is open (by anyone); false once the last one closed it.
+    bool hostThere() const;
+    void hostLeft();
+    void watchForHost();
 
     int master_;
-    int slave_;  // kept open: a host closing its end is no hang-up of the line
     QString slavePath_;
     QString link_;
+    std::unique_ptr<PathClaim> claim_;
     QSocketNotifier readable_;
     QSocketNotifier writable_;
+    QTimer hostWatch_;  // while no host has the line: looks for one
+    bool host_ = false;
     QByteArray received_;
     QByteArray waiting_;  // accepted for the line, not yet taken by the kernel
     int number_ = 1;

@@ -3,17 +3,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "process_usage.h"
 #include "test_program.h"
 
 using namespace dravilo::test;
@@ -41,6 +47,46 @@ QProcessEnvironment emulatorEnvironment(const QString& programFiles)
     return env;
 }
 
+// A raw client of the control socket, for what QLocalSocket does not do.
+int rawClient(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, qPrintable(path), sizeof address.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// A host that opens the line, raw.
+int openHost(const QString& path)
+{
+    const int fd = ::open(qPrintable(path), O_RDWR | O_NOCTTY);
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+
+// What arrives within ms, or until the other end closes.
+QByteArray readFor(int fd, int ms)
+{
+    QByteArray got;
+    QElapsedTimer clock;
+    clock.start();
+    pollfd p{fd, POLLIN, 0};
+    char buffer[4096];
+    ssize_t n = 0;
+    while (::poll(&p, 1, int(std::max<qint64>(0, ms - clock.elapsed()))) > 0 &&
+           (n = ::read(fd, buffer, sizeof buffer)) > 0)
+        got.append(buffer, n);
+    return got;
+}
+
 class ControlledBinary : public ::testing::Test {
 protected:
     QTemporaryDir folder;
@@ -61,12 +107,8 @@ protected:
     {
         start({"--virtual-port", port, "--control", socketPath});
         ASSERT_TRUE(connectTo(control, socketPath));
-        host = ::open(qPrintable(port), O_RDWR | O_NOCTTY);
+        host = openHost(port);
         ASSERT_GE(host, 0) << "no virtual port at " << port.toStdString();
-        termios t{};
-        tcgetattr(host, &t);
-        cfmakeraw(&t);
-        tcsetattr(host, TCSANOW, &t);
     }
     void TearDown() override
     {
@@ -229,4 +271,104 @@ TEST(ControlledBinaryStale, AStaleSocketIsReplacedAndStandardInputWorksToo)
     EXPECT_EQ(out, "ok\n00003.0\n");
     piped.terminate();
     EXPECT_TRUE(piped.waitForFinished(10000));
+}
+
+TEST_F(ControlledBinary, ClientsThatMisbehaveCostTheOthersNothing)
+{
+    // Sends its commands and shuts its writing side, as "nc -U -N" does.
+    const int halfClosed = rawClient(socketPath);
+    ASSERT_GE(halfClosed, 0);
+    ASSERT_EQ(::write(halfClosed, "status\nlanguage\n", 16), 16);
+    ::shutdown(halfClosed, SHUT_WR);
+    EXPECT_EQ(readFor(halfClosed, 10000), "S1=00000000 S2=00001001\neng\n");
+    ::close(halfClosed);
+
+    // Asks for "help" without end and never reads an answer.
+    const double before = ProcessResidentMb(pid_t(emulator.processId()));
+    const int flooding = rawClient(socketPath);
+    ASSERT_GE(flooding, 0);
+    ::fcntl(flooding, F_SETFL, O_NONBLOCK);
+    const QByteArray helps = QByteArray("help\n").repeated(1000);
+    for (int i = 0; i < 300; ++i)
+        if (::write(flooding, helps.constData(), size_t(helps.size())) < 0)
+            QThread::msleep(10);
+    EXPECT_EQ(command("language"), "eng");
+    EXPECT_EQ(ask(bytes({0x0E})), bytes({0x00, 0x09, 0x0D, 0x0A}));
+    EXPECT_LT(ProcessResidentMb(pid_t(emulator.processId())) - before, 20);
+    ::close(flooding);
+}
+
+TEST_F(ControlledBinary, AHostFindsNothingLeftFromBeforeItCame)
+{
+    ::close(host);
+    // Asks and goes at once: the reply is for nobody.
+    const int leaving = openHost(port);
+    ASSERT_EQ(::write(leaving, "\x0A", 1), 1);
+    ::close(leaving);
+    QThread::msleep(300);
+    // ZELM-1 lines sent while no host had the line.
+    command("period 10");
+    command("type zelm1");
+    QThread::msleep(1000);
+    host = openHost(port);
+    const QByteArray first = readFor(host, 100);
+    EXPECT_FALSE(first.startsWith(QByteArray(1, 0))) << "a ZELM-2 reply left for another host";
+    EXPECT_LT(first.count("kg\r\n"), 20) << "a second of lines kept for nobody";
+}
+
+// The program's own stop, however soon after its start the signal comes.
+TEST(ControlledBinaryStop, AStopSignalAsSoonAsThePathsAreThereRemovesThem)
+{
+    for (int round = 0; round < 3; ++round) {
+        QTemporaryDir folder;
+        const QString port = folder.path() + "/scale";
+        QProcess emulator;
+        emulator.setProcessEnvironment(emulatorEnvironment(folder.path()));
+        emulator.start(DRAVILO_BINARY, {"--virtual-port", port});
+        ASSERT_TRUE(emulator.waitForStarted(10000));
+        while (!QFileInfo(port).isSymLink() && emulator.state() == QProcess::Running)
+            QThread::usleep(200);
+        ::kill(pid_t(emulator.processId()), SIGTERM);
+        ASSERT_TRUE(emulator.waitForFinished(10000));
+        EXPECT_EQ(emulator.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(emulator.exitCode(), 0);
+        EXPECT_FALSE(QFileInfo(port).isSymLink());
+    }
+}
+
+// Standard output whose reader has gone, or never reads: the channel ends or
+// waits; the terminal serves on and stops when told.
+TEST(ControlledBinaryStop, StandardOutputGoneOrFullStopsOnlyTheChannel)
+{
+    for (const bool gone : {true, false}) {
+        QTemporaryDir folder;
+        const QString port = folder.path() + "/scale";
+        const QString fifo = folder.path() + "/answers";
+        ASSERT_EQ(::mkfifo(qPrintable(fifo), 0600), 0);
+        const int neverRead = ::open(qPrintable(fifo), O_RDONLY | O_NONBLOCK);
+        QProcess emulator;
+        emulator.setProcessEnvironment(emulatorEnvironment(folder.path()));
+        if (!gone)
+            emulator.setStandardOutputFile(fifo);
+        emulator.start(DRAVILO_BINARY, {"--virtual-port", port, "--control", "-"});
+        ASSERT_TRUE(emulator.waitForStarted(10000));
+        if (gone)
+            emulator.closeReadChannel(QProcess::StandardOutput);
+        for (int i = 0; i < 2000; ++i)
+            emulator.write("help\n");
+        emulator.waitForBytesWritten(1000);
+
+        int host = -1;
+        for (int i = 0; i < 200 && host < 0; ++i, QThread::msleep(50))
+            host = QFileInfo(port).isSymLink() ? openHost(port) : -1;
+        ASSERT_EQ(::write(host, "\x0E", 1), 1);
+        EXPECT_EQ(readFor(host, 2000), bytes({0x00, 0x09, 0x0D, 0x0A})) << (gone ? "gone" : "full");
+        ::close(host);
+        ::kill(pid_t(emulator.processId()), SIGTERM);
+        ASSERT_TRUE(emulator.waitForFinished(10000));
+        EXPECT_EQ(emulator.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(emulator.exitCode(), 0);
+        EXPECT_FALSE(QFileInfo(port).isSymLink());
+        ::close(neverRead);
+    }
 }

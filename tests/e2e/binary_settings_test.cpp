@@ -1,9 +1,14 @@
 // The real binary on its settings file: what a stored file selects is what
-// the host meets on the line, a stop signal saves the file, and a file that
-// cannot be read gives way to the defaults.
+// the host meets on the line, a stop signal saves the file, a file that
+// cannot be read as settings gives way to the defaults, and a save that
+// cannot be made whole leaves the file as it was.
 
 #include <QRandomGenerator>
 #include <csignal>
+#include <filesystem>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "emulator_run.h"
 
@@ -113,4 +118,87 @@ INSTANTIATE_TEST_SUITE_P(Files, BinaryUnreadableSettings,
                                            UnreadableFile{"LengthBeyondItsRecord", noiseAfter({0xF3, 0x01})}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Root may read and write any file: under root the emulator runs as
+// nobody, in a folder given to nobody, so that permissions mean something.
+constexpr uid_t kNobody = 65534;
+
+struct SaveCase {
+    const char* name;
+    std::function<void(const QString& folder, const QString& file)> setUp;
+    bool fullDisk;           // no file may grow beyond 4 KB, as on a disk that is full
+    const char* answer;      // to "language eng", which saves
+    const char* said;        // on standard error, this many times
+    int times;
+    bool saved;              // the file holds English and its tail; otherwise it is as it was
+};
+void PrintTo(const SaveCase& c, std::ostream* out) { *out << c.name; }
+
+class BinarySave : public EmulatorRun, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(BinarySave, ReplacesTheFileWholeOrLeavesItAsItWas)
+{
+    const SaveCase& c = GetParam();
+    SettingsRecord russian = defaults();
+    russian.intLanguage = 1;
+    const QByteArray stored = EncodeSettings(russian) + "the user's tail";
+    storeSettings(stored);
+    c.setUp(programFolder(), settingsPath());
+
+    const bool root = ::geteuid() == 0;
+    if (root)
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(programFiles.path().toStdString()))
+            ::lchown(entry.path().c_str(), kNobody, kNobody);
+    ::chown(qPrintable(programFiles.path()), kNobody, kNobody);
+    emulator.setChildProcessModifier([root, fullDisk = c.fullDisk] {
+        if (fullDisk) {
+            const rlimit limit{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::signal(SIGXFSZ, SIG_IGN);
+        }
+        if (root && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(99);
+    });
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ProgramFiles", programFiles.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    emulator.setProcessEnvironment(env);
+    emulator.setProcessChannelMode(QProcess::SeparateChannels);
+    emulator.start(DRAVILO_BINARY, {"--control", "-"});
+    ASSERT_TRUE(emulator.waitForStarted(10000));
+    emulator.write("language eng\n");
+    while (!emulator.canReadLine() && emulator.waitForReadyRead(20000)) {
+    }
+    const QString answer = QString::fromUtf8(emulator.readLine());
+    EXPECT_TRUE(answer.startsWith(QString::fromUtf8(c.answer))) << answer.toStdString();
+    emulator.terminate();
+    ASSERT_TRUE(emulator.waitForFinished(10000));
+    EXPECT_EQ(emulator.exitCode(), 0);
+
+    const QString said = QString::fromUtf8(emulator.readAllStandardError());
+    EXPECT_EQ(said.count(QString::fromUtf8(c.said)), c.times) << said.toStdString();
+    const QByteArray after = storedSettings();
+    if (c.saved) {
+        EXPECT_EQ(DecodeSettings(after, defaults())->intLanguage, 0);
+        EXPECT_TRUE(after.endsWith("the user's tail"));
+    } else {
+        EXPECT_TRUE(after == stored) << "the file was changed";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BinarySave,
+    ::testing::Values(
+        SaveCase{"DiskFull", [](const QString&, const QString&) {}, true,
+                 "error: the settings were not saved: ", "The settings cannot be saved", 1, false},
+        SaveCase{"FileThatCannotBeRead",
+                 [](const QString&, const QString& file) { QFile::setPermissions(file, QFile::WriteOwner); }, false,
+                 "error: the settings were not saved: the file could not be read at start", "cannot be read", 1, false},
+        SaveCase{"FolderThatTakesNoNewFile",
+                 [](const QString& folder, const QString&) {
+                     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+                 },
+                 false, "ok", "The settings cannot be saved", 0, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
+

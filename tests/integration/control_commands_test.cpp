@@ -12,7 +12,15 @@ namespace {
 struct ControlCommands : ::testing::Test {
     TestProgram t;
     void SetUp() override { t.started(); }
-    QString run(const QString& line) { return RunControlCommand(t.program, line); }
+    // The answer, once it has come: a port command's after its re-configuration.
+    QString run(const QString& line)
+    {
+        const auto answer = std::make_shared<std::optional<QString>>();
+        RunControlCommand(t.program, line, [answer](const QString& a) { *answer = a; });
+        for (int waited = 0; !*answer && waited < 1000; waited += 10)
+            t.clock.advance(10);
+        return answer->value_or("(no answer)");
+    }
     // A ZELM-2 weight request once the start-up sway is over.
     QByteArray weighed()
     {
@@ -128,9 +136,7 @@ TEST_F(ControlCommands, LineFaultsChangeOnlyTheBytesOnTheLine)
     t.port.receive(bytes({0x0E}));  // a reply behind a delayed one keeps its place
     EXPECT_TRUE(t.port.sent.isEmpty());
     t.clock.advance(50);
-    EXPECT_EQ(t.port.takeSent(), frame);
-    t.clock.advance(50);
-    EXPECT_EQ(t.port.takeSent(), bytes({0, 9, 0x0D, 0x0A}));
+    EXPECT_EQ(t.port.takeSent(), frame + bytes({0, 9, 0x0D, 0x0A}));  // but waits no longer
 
     run("fault drop rate 50%");
     int through = 0;
@@ -145,4 +151,79 @@ TEST_F(ControlCommands, LineFaultsChangeOnlyTheBytesOnTheLine)
 
     for (const char* bad : {"fault drop", "fault drop next 0", "fault drop rate 2", "fault delay next 1", "fault melt next 1"})
         EXPECT_TRUE(run(bad).startsWith("error: ")) << bad;
+}
+
+TEST_F(ControlCommands, APortCommandAnswersWithWhatTheReconfigurationDid)
+{
+    std::optional<QString> early;
+    RunControlCommand(t.program, "port 3 9600 n 8 1", [&early](const QString& a) { early = a; });
+    EXPECT_FALSE(early) << "answered before the port was re-configured";
+    t.clock.advance(100);
+    EXPECT_EQ(early, "ok");
+
+    t.port.missing = {7};
+    const struct {
+        const char* command;
+        const char* answer;
+    } cases[] = {
+        {"port 2 9600 n 9 1", "error: Недопустимо: Invalid Setting: 9600,n,9,1"},
+        {"port 2 -9600 n 8 1", "error: Недопустимо: Invalid Setting: -9600,n,8,1"},
+        {"port 99999 9600 n 8 1", "error: Недопустимо: no port number: 99999"},
+        {"port 7 9600 n 8 1", "error: the port is not open: no such device"},
+        {"port 2 9600 n 8 1", "ok"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(run(QString::fromUtf8(c.command)), QString::fromUtf8(c.answer)) << c.command;
+}
+
+TEST_F(ControlCommands, ACommandWhoseSaveFailedSaysSo)
+{
+    QFile::remove(t.settingsPath());
+    ASSERT_TRUE(QDir().mkpath(t.settingsPath()));  // nothing can be saved there
+    EXPECT_TRUE(run("language rus").startsWith("error: the settings were not saved: "));
+    EXPECT_EQ(run("language"), "rus");  // the switch itself stands
+    EXPECT_EQ(run("weight1 3"), "ok");
+}
+
+TEST_F(ControlCommands, ADelayHoldsOnlyItsRepliesAndEndsWithTheLine)
+{
+    weighed();
+    const QByteArray status = bytes({0, 9, 0x0D, 0x0A});
+    const auto ask = [this] { t.port.receive(bytes({0x0E})); };
+    // A host polling every 100 ms: the next three replies are held a second,
+    // the fourth goes with the third, and the fifth is not held at all.
+    run("fault delay 1000 next 3");
+    for (int i = 0; i < 4; ++i) {
+        ask();
+        t.clock.advance(100);
+    }
+    EXPECT_EQ(run("fault"), "none");
+    t.clock.advance(600);  // 1000 ms after the first
+    EXPECT_EQ(t.port.sent.size(), 1);
+    t.clock.advance(200);
+    EXPECT_EQ(t.port.sent.size(), 4);
+    t.port.takeSent();
+    ask();
+    EXPECT_EQ(t.port.takeSent(), status);
+
+    // "fault off" sends what is held at once; a re-configured port drops it.
+    run("fault delay 5000 next 2");
+    ask();
+    run("fault off");
+    EXPECT_EQ(t.port.takeSent(), status);
+    run("fault delay 5000 next 1");
+    ask();
+    run("port 2 9600 n 8 1");
+    t.clock.advance(10000);
+    EXPECT_TRUE(t.port.takeSent().isEmpty());
+
+    // ZELM-1 at 1 ms, every line held a minute: what waits stays bounded.
+    run("fault delay 60000 rate 1");
+    run("period 1");
+    run("type zelm1");
+    t.clock.advance(20000);
+    run("fault off");
+    const qsizetype released = t.port.takeSent().size();
+    EXPECT_GT(released, 30000);
+    EXPECT_LE(released, 65536);
 }

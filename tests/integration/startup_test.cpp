@@ -256,3 +256,22 @@ TEST(Shutdown, ExitSavesWithThePortStillOpenAndEnds)
     EXPECT_EQ(t.port.closed, 0);
     EXPECT_EQ(t.platform.ended, 1);
 }
+
+TEST(Startup, WhatKilledSavesLeftIsRemoved)
+{
+    TestProgram t;
+    ASSERT_TRUE(QDir().mkpath(t.programFolder()));
+    const QString killed = t.settingsPath() + ".aB3xY9";
+    const QString underWay = t.settingsPath() + ".Zz99Yy";  // another emulator's, a moment old
+    const QString theUsers = t.settingsPath() + ".backup";
+    for (const QString& path : {killed, underWay, theUsers}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        if (path == killed)
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime);
+    }
+    t.started();
+    EXPECT_FALSE(QFileInfo::exists(killed));
+    EXPECT_TRUE(QFileInfo::exists(underWay));
+    EXPECT_TRUE(QFileInfo::exists(theUsers));
+}

@@ -21,6 +21,7 @@ public:
     QString folderAnswer;  // what the folder dialog returns; empty: cancelled
     QStringList folderTitles;
     std::function<void()> onProcessEvents;
+    std::function<std::int64_t()> clock = [] { return std::int64_t(0); };
     int ended = 0;
 
     void beep() override { ++beeps; }
@@ -30,6 +31,7 @@ public:
     Colour windowBackground() const override { return kTestBackground; }
     void setIcon(const QString& resource) override { icons << resource; }
     QDate today() const override { return date; }
+    std::int64_t elapsedMs() const override { return clock(); }
     QString monthName(int month) const override { return QStringLiteral("month%1").arg(month); }
     QString weekdayName(int weekday) const override { return QStringLiteral("weekday%1").arg(weekday); }
     QString browseFolder(const QString& title) override

@@ -28,6 +28,7 @@ struct TestProgram {
     TestProgram()
     {
         platform.env[QStringLiteral("ProgramFiles")] = programFiles.path();
+        platform.clock = [this] { return clock.now(); };
         for (Timer* timer : program.timers())
             clock.watch(*timer);
     }

@@ -1,107 +1,112 @@
 #include "ui/qt/control_channel.h"
 
-#include <QFileInfo>
 #include <QLocalSocket>
-#include <cstdio>
+#include <QTimer>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <unistd.h>
+
+#include "ui/qt/fd_stream.h"
 #endif
 
 namespace dravilo {
 
+#ifdef Q_OS_WIN
+
 namespace {
 
-constexpr qsizetype kLongestLine = 4096;
+// A client on a named pipe, through Qt's own buffering.
+class LocalSocketStream : public ControlStream {
+public:
+    explicit LocalSocketStream(QLocalSocket* socket) : socket_(socket)
+    {
+        const auto tell = [this] {
+            if (changed)
+                changed();
+        };
+        QObject::connect(socket_, &QLocalSocket::readyRead, tell);
+        QObject::connect(socket_, &QLocalSocket::bytesWritten, tell);
+        QObject::connect(socket_, &QLocalSocket::disconnected, tell);
+    }
+    ~LocalSocketStream() override { socket_->deleteLater(); }
+
+    QByteArray read(qint64 most) override { return socket_->read(most); }
+    bool inputEnded() const override { return socket_->state() != QLocalSocket::ConnectedState; }
+    void setReading(bool) override {}
+    void write(const QByteArray& bytes) override { socket_->write(bytes); }
+    qint64 unsent() const override { return socket_->bytesToWrite(); }
+    bool broken() const override { return socket_->state() == QLocalSocket::UnconnectedState; }
+
+private:
+    QLocalSocket* socket_;
+};
 
 }  // namespace
 
-std::vector<std::optional<QByteArray>> LineSplitter::feed(const QByteArray& bytes)
-{
-    std::vector<std::optional<QByteArray>> lines;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype end = bytes.indexOf('\n', from);
-        const QByteArray piece = bytes.mid(from, end < 0 ? -1 : end - from);
-        if (!overlong_) {
-            partial_ += piece;
-            if (partial_.size() > kLongestLine) {
-                overlong_ = true;
-                partial_.clear();
-                lines.emplace_back(std::nullopt);
-            }
-        }
-        if (end < 0)
-            return lines;
-        if (!overlong_)
-            lines.emplace_back(std::exchange(partial_, {}));
-        overlong_ = false;
-        from = end + 1;
+#endif
+
+// Takes each new client as it comes: on Unix its socket descriptor itself,
+// so that a client that stops sending can still be answered.
+class ControlChannel::Server : public QLocalServer {
+public:
+    explicit Server(ControlChannel& channel) : channel_(channel) {}
+
+protected:
+    void incomingConnection(quintptr descriptor) override
+    {
+#ifdef Q_OS_UNIX
+        const int fd = int(descriptor);
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+        channel_.serve(std::make_unique<FdStream>(fd, fd, true));
+#else
+        QLocalServer::incomingConnection(descriptor);
+        while (QLocalSocket* client = nextPendingConnection())
+            channel_.serve(std::make_unique<LocalSocketStream>(client));
+#endif
     }
-}
 
-ControlChannel::ControlChannel(Run run) : run_(std::move(run))
+private:
+    ControlChannel& channel_;
+};
+
+ControlChannel::ControlChannel(ControlSession::Run run) : run_(std::move(run)) {}
+
+ControlChannel::~ControlChannel() = default;
+
+void ControlChannel::serve(std::unique_ptr<ControlStream> stream)
 {
-    QObject::connect(&server_, &QLocalServer::newConnection, [this] {
-        while (QLocalSocket* client = server_.nextPendingConnection())
-            serve(client);
+    const auto session = std::make_shared<ControlSession>(std::move(stream), run_);
+    sessions_.push_back(session);
+    std::weak_ptr<ControlSession> weak = session;
+    session->start([this, weak] {
+        // Let go once the event that ended it is over: it may be inside its own call.
+        QTimer::singleShot(0, &lifetime_, [this, weak] {
+            std::erase_if(sessions_, [&weak](const auto& s) { return s == weak.lock(); });
+        });
     });
-}
-
-QByteArray ControlChannel::answers(LineSplitter& lines, const QByteArray& arrived)
-{
-    QByteArray out;
-    for (const std::optional<QByteArray>& line : lines.feed(arrived)) {
-        const QString answer = line ? run_(QString::fromUtf8(line->endsWith('\r') ? line->chopped(1) : *line))
-                                    : QStringLiteral("error: line longer than %1 bytes").arg(kLongestLine);
-        out += answer.toUtf8() + '\n';
-    }
-    return out;
-}
-
-void ControlChannel::serve(QLocalSocket* client)
-{
-    // Each client has its own partial line; a client that goes away mid-line
-    // takes that part with it.
-    auto lines = std::make_shared<LineSplitter>();
-    QObject::connect(client, &QLocalSocket::readyRead, client, [this, client, lines] {
-        client->write(answers(*lines, client->readAll()));
-    });
-    QObject::connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
 }
 
 bool ControlChannel::listen(const QString& path, QString& error)
 {
     if (path == QLatin1String("-")) {
 #ifdef Q_OS_UNIX
-        input_ = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-        QObject::connect(input_.get(), &QSocketNotifier::activated, [this] {
-            char buffer[4096];
-            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-            if (n <= 0) {  // the end of the input: the emulator runs on without it
-                input_->setEnabled(false);
-                return;
-            }
-            const QByteArray out = answers(inputLines_, QByteArray(buffer, n));
-            std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-            std::fflush(stdout);
-        });
+        serve(std::make_unique<FdStream>(STDIN_FILENO, STDOUT_FILENO, false));
         return true;
 #else
         error = QStringLiteral("commands from standard input need a POSIX system; use a socket path");
         return false;
 #endif
     }
-    QLocalSocket probe;
-    probe.connectToServer(path);
-    if (probe.waitForConnected(500)) {
-        error = QStringLiteral("%1 is served by a running emulator").arg(path);
+    claim_ = PathClaim::take(path, PathClaim::Leftover::Socket, error);
+    if (!claim_)
         return false;
-    }
-    QLocalServer::removeServer(path);  // a socket left by a run that was killed
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_.listen(path)) {
-        error = QStringLiteral("%1: %2").arg(path, server_.errorString());
+    server_ = std::make_unique<Server>(*this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(path)) {
+        error = QStringLiteral("%1: %2").arg(path, server_->errorString());
+        server_.reset();
+        claim_.reset();
         return false;
     }
     return true;

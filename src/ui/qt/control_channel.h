@@ -1,47 +1,43 @@
 #pragma once
 
 // The control channel's transport: a local socket (a Unix socket, or a named
-// pipe on Windows) that only its owner may use, or standard input for "-".
-// Every line in gets one answer line out.
+// pipe on Windows) that only its owner may use, or standard input and output
+// for "-". Each client has a conversation of its own; one that misbehaves
+// (never reads, goes away, stops sending halfway) costs the others nothing.
 
-#include <QByteArray>
 #include <QLocalServer>
-#include <QSocketNotifier>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
+
+#include "port/path_claim.h"
+#include "ui/qt/control_session.h"
 
 namespace dravilo {
 
-// Splits arriving bytes into lines. A line longer than the limit is no
-// command: it comes out once as nothing, and its rest is skipped.
-class LineSplitter {
-public:
-    std::vector<std::optional<QByteArray>> feed(const QByteArray& bytes);
-
-private:
-    QByteArray partial_;
-    bool overlong_ = false;
-};
-
 class ControlChannel {
 public:
-    using Run = std::function<QString(const QString& line)>;
-    explicit ControlChannel(Run run);
+    explicit ControlChannel(ControlSession::Run run);
+    ~ControlChannel();
+    ControlChannel(const ControlChannel&) = delete;
+    ControlChannel& operator=(const ControlChannel&) = delete;
 
-    // False, with the reason, when the channel cannot be opened: among others a
-    // socket that a running emulator still serves, which is not taken from it.
+    // False, with the reason, when the channel cannot be opened: among others
+    // a path that a running emulator serves or that holds anything but a
+    // socket left by one that is gone. Nothing at the path is touched then.
     bool listen(const QString& path, QString& error);
 
 private:
-    void serve(QLocalSocket* client);
-    QByteArray answers(LineSplitter& lines, const QByteArray& arrived);
+    class Server;
 
-    Run run_;
-    QLocalServer server_;
-    std::unique_ptr<QSocketNotifier> input_;
-    LineSplitter inputLines_;
+    void serve(std::unique_ptr<ControlStream> stream);
+
+    // In this order, so that they go in the reverse one: the clients, then
+    // the socket, then its lock.
+    ControlSession::Run run_;
+    QObject lifetime_;  // what is left to do for the channel ends with it
+    std::unique_ptr<PathClaim> claim_;
+    std::unique_ptr<Server> server_;
+    std::vector<std::shared_ptr<ControlSession>> sessions_;
 };
 
 }  // namespace dravilo

@@ -14,15 +14,19 @@ namespace {
 
 void say(const QString& text) { std::fprintf(stderr, "dravilo: %s\n", text.toLocal8Bit().constData()); }
 
-std::unique_ptr<SerialPort> makePort(const QString& virtualPort, std::function<QString()> programFolder)
+// The virtual port when one is asked for. Where it cannot be made, the
+// configured port stands in only so that the program can be built: the run
+// ends before it is opened, for a host that opens the path must not meet
+// whatever else is there.
+std::unique_ptr<SerialPort> makePort(const QString& virtualPort, std::function<QString()> programFolder,
+                                     QString& error)
 {
     if (!virtualPort.isEmpty()) {
-        QString error;
         if (std::unique_ptr<PtySerialPort> pty = PtySerialPort::create(virtualPort, error)) {
             say(QStringLiteral("virtual port for the host: %1 (%2)").arg(virtualPort, pty->hostEnd()));
             return pty;
         }
-        say(QStringLiteral("no virtual port at %1: %2").arg(virtualPort, error));
+        error = QStringLiteral("no virtual port at %1: %2").arg(virtualPort, error);
     }
     return std::make_unique<QtSerialPort>(std::move(programFolder));
 }
@@ -31,10 +35,10 @@ std::unique_ptr<SerialPort> makePort(const QString& virtualPort, std::function<Q
 
 Emulator::Emulator(const EmulatorOptions& options)
     : options_(options),
-      port_(makePort(options.virtualPort, [this] { return program_.strProgramFolder; })),
+      port_(makePort(options.virtualPort, [this] { return program_.strProgramFolder; }, portError_)),
       program_(*port_, platform_),
       window_(program_.form, [this] { Form_Unload(program_); }),
-      control_([this](const QString& line) { return RunControlCommand(program_, line); })
+      control_([this](const QString& line, const ControlAnswer& answer) { RunControlCommand(program_, line, answer); })
 {
     platform_.setWindow(&window_);
     for (Timer* timer : program_.timers())  // only the send period is a promise to the host
@@ -43,6 +47,10 @@ Emulator::Emulator(const EmulatorOptions& options)
 
 bool Emulator::start()
 {
+    if (!portError_.isEmpty()) {
+        say(portError_);
+        return false;
+    }
     if (!options_.control.isEmpty()) {
         QString error;
         if (!control_.listen(options_.control, error)) {

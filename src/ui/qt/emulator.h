@@ -23,8 +23,8 @@ public:
     explicit Emulator(const EmulatorOptions& options = {});
 
     // Opens the control channel, runs the start-up, then shows the window.
-    // False, with the reason on standard error, when the channel cannot be
-    // opened; nothing has been started then.
+    // False, with the reason on standard error, when the virtual port or the
+    // channel cannot be made; nothing has been started then.
     bool start();
     // The window's close path, also when asked for before the window shows
     // (a stop signal while a start-up message waits for its OK).
@@ -35,6 +35,7 @@ public:
 
 private:
     EmulatorOptions options_;
+    QString portError_;  // why the virtual port asked for could not be made
     QtPlatform platform_;
     std::unique_ptr<SerialPort> port_;
     Program program_;

@@ -7,6 +7,7 @@
 
 int main(int argc, char** argv)
 {
+    dravilo::CloseOnStopSignals stopSignals;
     // Without a display the terminal still serves its port, on Qt's offscreen platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -34,7 +35,7 @@ int main(int argc, char** argv)
 
     dravilo::Emulator emulator({parser.value(virtualPort), parser.value(control)});
     // A service manager's stop runs the same shutdown as closing the window.
-    const dravilo::CloseOnStopSignals stopSignals([&emulator] { emulator.stop(); });
+    stopSignals.connect([&emulator] { emulator.stop(); });
     if (!emulator.start())
         return 2;
     return app.exec();

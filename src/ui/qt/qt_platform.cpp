@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPalette>
+#include <chrono>
 #include <cstdio>
 
 namespace dravilo {
@@ -57,6 +58,12 @@ void QtPlatform::setIcon(const QString& resource)
 }
 
 QDate QtPlatform::today() const { return QDate::currentDate(); }
+
+std::int64_t QtPlatform::elapsedMs() const
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 QString QtPlatform::monthName(int month) const
 {

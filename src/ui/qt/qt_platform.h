@@ -17,6 +17,7 @@ public:
     Colour windowBackground() const override;
     void setIcon(const QString& resource) override;
     QDate today() const override;
+    std::int64_t elapsedMs() const override;
     QString monthName(int month) const override;
     QString weekdayName(int weekday) const override;
     QString browseFolder(const QString& title) override;

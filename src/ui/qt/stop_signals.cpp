@@ -34,21 +34,14 @@ void makeNonBlocking(int fd)
 
 }  // namespace
 
-CloseOnStopSignals::CloseOnStopSignals(std::function<void()> stop)
+CloseOnStopSignals::CloseOnStopSignals()
 {
+    std::signal(SIGPIPE, SIG_IGN);
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, wake_) != 0)
         return;  // the signals keep their default action: the program ends without saving
     makeNonBlocking(wake_[0]);
     makeNonBlocking(wake_[1]);
     wakeWriteEnd = wake_[1];
-
-    notifier_ = std::make_unique<QSocketNotifier>(wake_[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, stop = std::move(stop)] {
-        char bytes[16];
-        while (::read(wake_[0], bytes, sizeof bytes) > 0) {
-        }
-        stop();
-    });
 
     struct sigaction action = {};
     action.sa_handler = wakeEventLoop;
@@ -56,6 +49,19 @@ CloseOnStopSignals::CloseOnStopSignals(std::function<void()> stop)
     action.sa_flags = SA_RESTART;
     for (const int number : kStopSignals)
         ::sigaction(number, &action, nullptr);
+}
+
+void CloseOnStopSignals::connect(std::function<void()> stop)
+{
+    if (wake_[0] < 0)
+        return;
+    notifier_ = std::make_unique<QSocketNotifier>(wake_[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, stop = std::move(stop)] {
+        char bytes[16];
+        while (::read(wake_[0], bytes, sizeof bytes) > 0) {
+        }
+        stop();
+    });
 }
 
 CloseOnStopSignals::~CloseOnStopSignals()
@@ -72,8 +78,9 @@ CloseOnStopSignals::~CloseOnStopSignals()
 
 #else
 
-CloseOnStopSignals::CloseOnStopSignals(std::function<void()>) {}
+CloseOnStopSignals::CloseOnStopSignals() = default;
 CloseOnStopSignals::~CloseOnStopSignals() = default;
+void CloseOnStopSignals::connect(std::function<void()>) {}
 
 #endif
 

@@ -9,11 +9,16 @@ namespace dravilo {
 // SIGTERM, SIGINT and SIGHUP run `stop` on the event loop, which closes the
 // window as a person would. A signal handler may do almost nothing, so it
 // only writes a byte into a socket pair; the event loop reads it and stops.
+// SIGPIPE is ignored: a reader that has gone is told by the write that failed.
 // Where these signals do not exist, this does nothing.
 class CloseOnStopSignals {
 public:
-    explicit CloseOnStopSignals(std::function<void()> stop);
+    // Takes the signals at once, before there is anything a stop would have
+    // to undo; a signal that comes before `connect` waits for it.
+    CloseOnStopSignals();
     ~CloseOnStopSignals();
+    // Needs the event loop's application object.
+    void connect(std::function<void()> stop);
     CloseOnStopSignals(const CloseOnStopSignals&) = delete;
     CloseOnStopSignals& operator=(const CloseOnStopSignals&) = delete;
 
