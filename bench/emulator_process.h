@@ -16,7 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/settings_record.h"
+#include "program/settings_record.h"
 #include "process_usage.h"
 #include "pty_pair.h"
 

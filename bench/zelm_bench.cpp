@@ -22,9 +22,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "app/settings_file.h"
-#include "app/settings_record.h"
+#include "program/settings_record.h"
 #include "emulator_process.h"
 #include "fake_platform.h"
 #include "fake_port.h"

@@ -30,9 +30,9 @@ class Emulator:
         self.folder = tempfile.TemporaryDirectory()
         self.port = os.path.join(self.folder.name, "scale")
         control = os.path.join(self.folder.name, "control")
-        env = dict(os.environ, ProgramFiles=self.folder.name, QT_QPA_PLATFORM="offscreen")
+        env = dict(os.environ, ProgramFiles=self.folder.name)
         self.process = subprocess.Popen(
-            [binary, "--virtual-port", self.port, "--control", control], env=env)
+            [binary, "--headless", "--virtual-port", self.port, "--control", control], env=env)
         deadline = time.monotonic() + 30
         while True:
             try:

@@ -4,8 +4,9 @@
 #include <functional>
 #include <map>
 
-#include "app/program.h"
-#include "ui/form1_names.h"
+#include "base/form1_names.h"
+#include "port/line_faults.h"
+#include "program/program.h"
 
 namespace dravilo {
 
@@ -122,205 +123,6 @@ private:
     std::vector<NamedControl> all_;
 };
 
-struct Command {
-    int arguments;  // -1: the rest of the line is one text
-    QString usage;
-    std::function<QString(Program&, const Window&, const QStringList&)> run;
-    bool answersAfterReconfiguration = false;  // the outcome comes with Timer2's tick
-};
-
-const QString kOk = QStringLiteral("ok");
-
-bool onOff(const QString& word)
-{
-    if (word.compare(QLatin1String("on"), Qt::CaseInsensitive) == 0 || word == QLatin1String("1"))
-        return true;
-    if (word.compare(QLatin1String("off"), Qt::CaseInsensitive) == 0 || word == QLatin1String("0"))
-        return false;
-    throw Failure{QStringLiteral("%1 is neither on nor off").arg(word)};
-}
-
-// "s1 d3" or "S2 D0": the box of that bit; element i of a panel is bit 7 - i.
-QString flagBox(const QString& byte, const QString& bit)
-{
-    static const QRegularExpression bitName(QStringLiteral("^[dD]([0-7])$"));
-    const QRegularExpressionMatch m = bitName.match(bit);
-    const QString panel = byte.toLower();
-    if (!m.hasMatch() || (panel != QLatin1String("s1") && panel != QLatin1String("s2")))
-        throw Failure{QStringLiteral("a flag is s1 or s2 and d0 to d7")};
-    return QStringLiteral("%1(%2)").arg(panel == QLatin1String("s1") ? "Check1" : "Check3").arg(7 - m.captured(1).toInt());
-}
-
-int positive(const QString& word)
-{
-    bool ok = false;
-    const int n = word.toInt(&ok);
-    if (!ok || n < 1)
-        throw Failure{QStringLiteral("%1 is no whole number above 0").arg(word)};
-    return n;
-}
-
-// "next 3", "rate 0.25" or "rate 25%".
-void takeReach(Fault& fault, const QStringList& words)
-{
-    if (words.size() != 2)
-        throw Failure{QStringLiteral("say for how many replies: next N or rate P")};
-    if (words[0] == QLatin1String("next")) {
-        fault.count = positive(words[1]);
-        return;
-    }
-    if (words[0] == QLatin1String("rate")) {
-        QString share = words[1];
-        const bool percent = share.endsWith(u'%');
-        if (percent)
-            share.chop(1);
-        bool ok = false;
-        fault.rate = share.toDouble(&ok) / (percent ? 100 : 1);
-        if (ok && fault.rate > 0 && fault.rate <= 1)
-            return;
-    }
-    throw Failure{QStringLiteral("next N, or rate P from 0 to 1 (or 0% to 100%)")};
-}
-
-QString lineFault(LineFaults& line, const QString& text)
-{
-    const QStringList words = text.toLower().split(u' ', Qt::SkipEmptyParts);
-    if (words.isEmpty())
-        return line.describe();
-    if (words == QStringList{QStringLiteral("off")})
-        return line.clear(), kOk;
-    static const std::map<QString, FaultKind> kinds{{"drop", FaultKind::Drop},   {"delay", FaultKind::Delay},
-                                                    {"corrupt", FaultKind::Corrupt}, {"cut", FaultKind::Cut},
-                                                    {"noise", FaultKind::Noise}};
-    const auto kind = kinds.find(words[0]);
-    if (kind == kinds.end())
-        throw Failure{QStringLiteral("a fault is drop, delay, corrupt, cut, noise or off")};
-    Fault fault;
-    fault.kind = kind->second;
-    qsizetype reach = 1;
-    if (fault.kind == FaultKind::Delay) {
-        if (words.size() < 2)
-            throw Failure{QStringLiteral("fault delay MS next N|rate P")};
-        fault.delayMs = positive(words[1]);
-        reach = 2;
-    }
-    takeReach(fault, words.mid(reach));
-    line.set(fault);
-    return kOk;
-}
-
-const std::map<QString, Command>& commands()
-{
-    using Args = const QStringList&;
-    static const std::map<QString, Command> all{
-        {"weight1", {-1, "weight1 TEXT: types the set weight of row 1",
-                     [](Program&, const Window& w, Args a) { return w.type("Text9(0)", a[0]), kOk; }}},
-        {"weight2", {-1, "weight2 TEXT: types the set weight of row 2",
-                     [](Program&, const Window& w, Args a) { return w.type("Text9(1)", a[0]), kOk; }}},
-        {"press", {1, "press weight1|weight2|takeoff: presses Weight 1, Weight 2 or Take off",
-                   [](Program&, const Window& w, Args a) {
-                       static const std::map<QString, QString> buttons{
-                           {"weight1", "Command1"}, {"weight2", "Command2"}, {"takeoff", "Command3"}};
-                       const auto b = buttons.find(a[0].toLower());
-                       if (b == buttons.end())
-                           throw Failure{QStringLiteral("press weight1, weight2 or takeoff")};
-                       return w.click(b->second), kOk;
-                   }}},
-        {"format", {1, "format PATTERN: picks the weight format (000000, 00000.0, 0000.00, 000.000)",
-                    [](Program&, const Window& w, Args a) { return w.pick("Combo2", a[0]), kOk; }}},
-        {"sway", {2, "sway AMPLITUDE COUNT: types both and presses Change",
-                  [](Program&, const Window& w, Args a) {
-                      w.type("Text1(1)", a[0]);
-                      w.type("Text1(2)", a[1]);
-                      return w.click("Command5"), kOk;
-                  }}},
-        {"type", {1, "type zelm1|zelm2: selects the terminal type",
-                  [](Program&, const Window& w, Args a) {
-                      const QString t = a[0].toLower();
-                      if (t != QLatin1String("zelm1") && t != QLatin1String("zelm2"))
-                          throw Failure{QStringLiteral("type zelm1 or zelm2")};
-                      return w.click(t == QLatin1String("zelm1") ? "Option1(1)" : "Option1(0)"), kOk;
-                  }}},
-        {"price", {-1, "price TEXT: types the price",
-                   [](Program&, const Window& w, Args a) { return w.type("Text11", a[0]), kOk; }}},
-        {"flag", {3, "flag s1|s2 d0..d7 on|off: sets or clears a status bit",
-                  [](Program&, const Window& w, Args a) { return w.check(flagBox(a[0], a[1]), onOff(a[2])), kOk; }}},
-        {"status", {0, "status: S1 and S2 as the window shows them",
-                    [](Program&, const Window& w, Args) { return w.get("Label27") + u' ' + w.get("Label28"); }}},
-        {"period", {1, "period MS: types the send period and presses Change",
-                    [](Program&, const Window& w, Args a) {
-                        w.type("Text1(0)", a[0]);
-                        return w.click("Command4"), kOk;
-                    }}},
-        {"port", {5, "port NUMBER RATE PARITY DATA STOP: types the five port fields and picks",
-                  [](Program& p, const Window& w, Args a) {
-                      for (int i = 0; i < 5; ++i)
-                          w.type(QStringLiteral("Combo1(%1)").arg(i), a[i]);
-                      // A person picks the item a list already shows, keeping every typed text.
-                      for (int i = 0; i < 5; ++i)
-                          if (p.form.Combo1[i].items().contains(a[i]))
-                              return w.pick(QStringLiteral("Combo1(%1)").arg(i), a[i]), kOk;
-                      throw Failure{QStringLiteral("no field is an item of its list, so nothing can be picked")};
-                  },
-                  true}},
-        {"cycles", {2, "cycles max N | cycles period S | cycles on|off: the weighing cycles",
-                    [](Program&, const Window& w, Args a) {
-                        const QString what = a[0].toLower();
-                        if (what == QLatin1String("max"))
-                            return w.type("Text4", a[1]), kOk;
-                        if (what == QLatin1String("period"))
-                            return w.type("Text7", a[1]), kOk;
-                        throw Failure{QStringLiteral("cycles max N, cycles period S or cycles on|off")};
-                    }}},
-        {"display", {0, "display: the weight, price and cost fields",
-                     [](Program&, const Window& w, Args) {
-                         return w.get("Text5") + u' ' + w.get("Text8") + u' ' + w.get("Text10");
-                     }}},
-        {"frame", {0, "frame: the last frame or reply as HEX",
-                   [](Program&, const Window& w, Args) { return w.get("Text6").trimmed(); }}},
-        {"indicators", {0, "indicators: port, the three weight rows and the send lamp",
-                        [](Program&, const Window& w, Args) {
-                            return QStringLiteral("port=%1 weight1=%2 weight2=%3 takeoff=%4 lamp=%5")
-                                .arg(w.get("Shape1"), w.get("Shape2(0)"), w.get("Shape2(1)"), w.get("Shape2(2)"),
-                                     w.get("Shape3"));
-                        }}},
-        {"language", {0, "language: eng, rus, or the stored number of another",
-                      [](Program& p, const Window&, Args) {
-                          const std::int16_t l = p.settings.intLanguage;
-                          return l == 0 ? QStringLiteral("eng") : l == 1 ? QStringLiteral("rus") : QString::number(l);
-                      }}},
-        {"fault", {-1, "fault drop|corrupt|cut|noise next N|rate P, fault delay MS next N|rate P, fault off, fault: "
-                       "faults of the replies leaving the port",
-                   [](Program& p, const Window&, Args a) { return lineFault(p.line, a[0]); }}},
-        {"get", {1, "get NAME: the text, value, caption or colour of a control by its designer name",
-                 [](Program&, const Window& w, Args a) { return w.get(a[0]); }}},
-        {"set", {-2, "set NAME TEXT: types into a text box or an editable list",
-                 [](Program&, const Window& w, Args a) { return w.type(a[0], a[1]), kOk; }}},
-        {"click", {1, "click NAME: clicks a button, menu item, check box or option button",
-                   [](Program&, const Window& w, Args a) { return w.click(a[0]), kOk; }}},
-        {"check", {2, "check NAME on|off: sets a check box",
-                   [](Program&, const Window& w, Args a) { return w.check(a[0], onOff(a[1])), kOk; }}},
-        {"pick", {-2, "pick NAME ITEM: picks an item of a list",
-                  [](Program&, const Window& w, Args a) { return w.pick(a[0], a[1]), kOk; }}},
-    };
-    return all;
-}
-
-// "cycles on" and "language rus" read like the other commands but act differently.
-std::optional<QString> shorthand(const Window& w, const QStringList& words)
-{
-    if (words.size() == 2 && words[0].toLower() == QLatin1String("cycles"))
-        if (const QString v = words[1].toLower(); v == QLatin1String("on") || v == QLatin1String("off"))
-            return w.check("Check2", v == QLatin1String("on")), kOk;
-    if (words.size() == 2 && words[0].toLower() == QLatin1String("language")) {
-        const QString l = words[1].toLower();
-        if (l != QLatin1String("rus") && l != QLatin1String("eng"))
-            throw Failure{QStringLiteral("language rus or eng")};
-        return w.click(l == QLatin1String("rus") ? "mnu_rus" : "mnu_eng"), kOk;
-    }
-    return std::nullopt;
-}
-
 // An answer is one line: control characters (a frame's CR LF, its digit
 // bytes) are written as \xHH, and a backslash as two.
 QString oneLine(const QString& answer)
@@ -338,40 +140,213 @@ QString oneLine(const QString& answer)
     return line;
 }
 
+// The words after a command's name: a fixed number of them, and with `rest`
+// one more, the rest of the line with its blanks (possibly empty).
+struct Arguments {
+    int words = 0;
+    bool rest = false;
+};
+
+struct Call {
+    Program& p;
+    LineFaults& line;
+    const Window& w;
+    const QStringList& a;
+};
+
+struct Command {
+    QString name;
+    Arguments arguments;
+    QString usage;
+    std::function<QString(const Call&)> run;
+    bool answersAfterReconfiguration = false;  // the outcome comes with Timer2's tick
+};
+
+const QString kOk = QStringLiteral("ok");
+
+bool onOff(const QString& word)
+{
+    if (word.compare(QLatin1String("on"), Qt::CaseInsensitive) == 0 || word == QLatin1String("1"))
+        return true;
+    if (word.compare(QLatin1String("off"), Qt::CaseInsensitive) == 0 || word == QLatin1String("0"))
+        return false;
+    throw Failure{QStringLiteral("%1 is neither on nor off").arg(word)};
+}
+
+// "s1 d3" or "S2 D0": the box of that bit.
+QString flagBox(const QString& byte, const QString& bit)
+{
+    static const QRegularExpression bitName(QStringLiteral("^[dD]([0-7])$"));
+    const QRegularExpressionMatch m = bitName.match(bit);
+    const QString panel = byte.toLower();
+    if (!m.hasMatch() || (panel != QLatin1String("s1") && panel != QLatin1String("s2")))
+        throw Failure{QStringLiteral("a flag is s1 or s2 and d0 to d7")};
+    return QStringLiteral("%1(%2)")
+        .arg(panel == QLatin1String("s1") ? "Check1" : "Check3")
+        .arg(int(StatusBitNumbered(m.captured(1).toInt())));
+}
+
+QString fault(LineFaults& line, const QString& text)
+{
+    const QStringList words = text.toLower().split(u' ', Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return line.describe();
+    if (words == QStringList{QStringLiteral("off")})
+        return line.clear(), kOk;
+    QString why;
+    const std::optional<Fault> parsed = ParseFault(words, why);
+    if (!parsed)
+        throw Failure{why};
+    line.set(*parsed);
+    return kOk;
+}
+
+QString languageName(std::int16_t language)
+{
+    return language == 0 ? QStringLiteral("eng") : language == 1 ? QStringLiteral("rus") : QString::number(language);
+}
+
+const std::vector<Command>& commands()
+{
+    static const std::vector<Command> all{
+        {"weight1", {0, true}, "weight1 TEXT: types the set weight of row 1",
+         [](const Call& c) { return c.w.type("Text9(0)", c.a[0]), kOk; }},
+        {"weight2", {0, true}, "weight2 TEXT: types the set weight of row 2",
+         [](const Call& c) { return c.w.type("Text9(1)", c.a[0]), kOk; }},
+        {"press", {1}, "press weight1|weight2|takeoff: presses Weight 1, Weight 2 or Take off",
+         [](const Call& c) {
+             static const std::map<QString, QString> buttons{
+                 {"weight1", "Command1"}, {"weight2", "Command2"}, {"takeoff", "Command3"}};
+             const auto b = buttons.find(c.a[0].toLower());
+             if (b == buttons.end())
+                 throw Failure{QStringLiteral("press weight1, weight2 or takeoff")};
+             return c.w.click(b->second), kOk;
+         }},
+        {"format", {1}, "format PATTERN: picks the weight format (000000, 00000.0, 0000.00, 000.000)",
+         [](const Call& c) { return c.w.pick("Combo2", c.a[0]), kOk; }},
+        {"sway", {2}, "sway AMPLITUDE COUNT: types both and presses Change",
+         [](const Call& c) {
+             c.w.type("Text1(1)", c.a[0]);
+             c.w.type("Text1(2)", c.a[1]);
+             return c.w.click("Command5"), kOk;
+         }},
+        {"type", {1}, "type zelm1|zelm2: selects the terminal type",
+         [](const Call& c) {
+             const QString t = c.a[0].toLower();
+             if (t != QLatin1String("zelm1") && t != QLatin1String("zelm2"))
+                 throw Failure{QStringLiteral("type zelm1 or zelm2")};
+             return c.w.click(t == QLatin1String("zelm1") ? "Option1(1)" : "Option1(0)"), kOk;
+         }},
+        {"price", {0, true}, "price TEXT: types the price", [](const Call& c) { return c.w.type("Text11", c.a[0]), kOk; }},
+        {"flag", {3}, "flag s1|s2 d0..d7 on|off: sets or clears a status bit",
+         [](const Call& c) { return c.w.check(flagBox(c.a[0], c.a[1]), onOff(c.a[2])), kOk; }},
+        {"status", {0}, "status: S1 and S2 as the window shows them",
+         [](const Call& c) { return c.w.get("Label27") + u' ' + c.w.get("Label28"); }},
+        {"period", {1}, "period MS: types the send period and presses Change",
+         [](const Call& c) {
+             c.w.type("Text1(0)", c.a[0]);
+             return c.w.click("Command4"), kOk;
+         }},
+        {"port", {5}, "port NUMBER RATE PARITY DATA STOP: types the five port fields and picks",
+         [](const Call& c) {
+             for (int i = 0; i < 5; ++i)
+                 c.w.type(QStringLiteral("Combo1(%1)").arg(i), c.a[i]);
+             // A person picks the item a list already shows, keeping every typed text.
+             for (int i = 0; i < 5; ++i)
+                 if (c.p.form.Combo1[i].items().contains(c.a[i]))
+                     return c.w.pick(QStringLiteral("Combo1(%1)").arg(i), c.a[i]), kOk;
+             throw Failure{QStringLiteral("no field is an item of its list, so nothing can be picked")};
+         },
+         true},
+        {"cycles", {2}, "cycles max N | cycles period S: types the weighing cycles' maximum or period",
+         [](const Call& c) {
+             const QString what = c.a[0].toLower();
+             if (what == QLatin1String("max"))
+                 return c.w.type("Text4", c.a[1]), kOk;
+             if (what == QLatin1String("period"))
+                 return c.w.type("Text7", c.a[1]), kOk;
+             throw Failure{QStringLiteral("cycles max N, cycles period S or cycles on|off")};
+         }},
+        {"cycles", {1}, "cycles on|off: switches the weighing cycles",
+         [](const Call& c) { return c.w.check("Check2", onOff(c.a[0])), kOk; }},
+        {"display", {0}, "display: the weight, price and cost fields",
+         [](const Call& c) { return c.w.get("Text5") + u' ' + c.w.get("Text8") + u' ' + c.w.get("Text10"); }},
+        {"frame", {0}, "frame: the last frame or reply as HEX", [](const Call& c) { return c.w.get("Text6").trimmed(); }},
+        {"indicators", {0}, "indicators: port, the three weight rows and the send lamp",
+         [](const Call& c) {
+             return QStringLiteral("port=%1 weight1=%2 weight2=%3 takeoff=%4 lamp=%5")
+                 .arg(c.w.get("Shape1"), c.w.get("Shape2(0)"), c.w.get("Shape2(1)"), c.w.get("Shape2(2)"),
+                      c.w.get("Shape3"));
+         }},
+        {"language", {0}, "language: eng, rus, or the stored number of another",
+         [](const Call& c) { return languageName(c.p.settings.intLanguage); }},
+        {"language", {1}, "language rus|eng: the language menu",
+         [](const Call& c) {
+             const QString l = c.a[0].toLower();
+             if (l != QLatin1String("rus") && l != QLatin1String("eng"))
+                 throw Failure{QStringLiteral("language rus or eng")};
+             return c.w.click(l == QLatin1String("rus") ? "mnu_rus" : "mnu_eng"), kOk;
+         }},
+        {"fault", {0, true},
+         "fault drop|corrupt|cut|noise next N|rate P, fault delay MS next N|rate P, fault off, fault: "
+         "faults of the replies leaving the port",
+         [](const Call& c) { return fault(c.line, c.a[0]); }},
+        {"get", {1}, "get NAME: the text, value, caption or colour of a control by its designer name",
+         [](const Call& c) { return c.w.get(c.a[0]); }},
+        {"set", {1, true}, "set NAME TEXT: types into a text box or an editable list",
+         [](const Call& c) { return c.w.type(c.a[0], c.a[1]), kOk; }},
+        {"click", {1}, "click NAME: clicks a button, menu item, check box or option button",
+         [](const Call& c) { return c.w.click(c.a[0]), kOk; }},
+        {"check", {2}, "check NAME on|off: sets a check box",
+         [](const Call& c) { return c.w.check(c.a[0], onOff(c.a[1])), kOk; }},
+        {"pick", {1, true}, "pick NAME ITEM: picks an item of a list",
+         [](const Call& c) { return c.w.pick(c.a[0], c.a[1]), kOk; }},
+        {"help", {0}, "help: this list", [](const Call&) { return ControlCommandHelp(); }},
+    };
+    return all;
+}
+
+// The command of that name that takes so many words.
+const Command& commandFor(const QStringList& words)
+{
+    const QString name = words[0].toLower();
+    const qsizetype given = words.size() - 1;
+    QStringList usages;
+    for (const Command& command : commands()) {
+        if (command.name != name)
+            continue;
+        const Arguments& a = command.arguments;
+        if (given == a.words || (a.rest && given > a.words))
+            return command;
+        usages << command.usage;
+    }
+    if (usages.isEmpty())
+        throw Failure{QStringLiteral("unknown command %1").arg(words[0])};
+    throw Failure{QStringLiteral("usage: %1").arg(usages.join(QStringLiteral("; ")))};
+}
+
+// The words a command takes; with `rest`, the rest of the line after them.
+QStringList argumentsOf(const Command& command, const QStringList& words, const QString& line)
+{
+    const Arguments& a = command.arguments;
+    if (!a.rest)
+        return words.mid(1);
+    qsizetype at = 0;
+    for (int i = 0; i <= a.words; ++i)
+        at = line.indexOf(words[i], at) + words[i].size();
+    return words.mid(1, a.words) << line.mid(at).trimmed();
+}
+
 }  // namespace
 
 namespace {
 
-QString runCommand(Program& p, const QStringList& words, const QString& trimmed, const ControlAnswer& later,
-                   bool& deferred)
+QString runCommand(Program& p, LineFaults& line, const QStringList& words, const QString& trimmed,
+                   const ControlAnswer& later, bool& deferred)
 {
     const Window window(p.form);
-    if (const std::optional<QString> answer = shorthand(window, words))
-        return *answer;
-    const QString name = words[0].toLower();
-    if (name == QLatin1String("help"))
-        return ControlCommandHelp();
-    const auto found = commands().find(name);
-    if (found == commands().end())
-        throw Failure{QStringLiteral("unknown command %1").arg(words[0])};
-    const Command& command = found->second;
-    QStringList arguments;
-    if (command.arguments >= 0) {
-        if (words.size() - 1 != command.arguments)
-            throw Failure{QStringLiteral("usage: %1").arg(command.usage)};
-        arguments = words.mid(1);
-    } else {
-        // The last argument is the rest of the line, blanks and all.
-        const int fixed = -command.arguments - 1;
-        if (words.size() < fixed + 1)
-            throw Failure{QStringLiteral("usage: %1").arg(command.usage)};
-        arguments = words.mid(1, fixed);
-        qsizetype at = 0;
-        for (int i = 0; i <= fixed; ++i)
-            at = trimmed.indexOf(words[i], at) + words[i].size();
-        arguments << trimmed.mid(at).trimmed();
-    }
-    const QString answer = command.run(p, window, arguments);
+    const Command& command = commandFor(words);
+    const QString answer = command.run({p, line, window, argumentsOf(command, words, trimmed)});
     if (command.answersAfterReconfiguration) {
         deferred = true;
         p.afterReconfiguration.push_back([later](const QString& failure) {
@@ -383,9 +358,9 @@ QString runCommand(Program& p, const QStringList& words, const QString& trimmed,
 
 }  // namespace
 
-void RunControlCommand(Program& p, const QString& line, const ControlAnswer& answer)
+void RunControlCommand(Program& p, LineFaults& line, const QString& text, const ControlAnswer& answer)
 {
-    const QString trimmed = line.trimmed();
+    const QString trimmed = text.trimmed();
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
     const QStringList words = trimmed.split(blanks, Qt::SkipEmptyParts);
     if (words.isEmpty())
@@ -394,7 +369,7 @@ void RunControlCommand(Program& p, const QString& line, const ControlAnswer& ans
     bool deferred = false;
     QString now;
     try {
-        now = oneLine(runCommand(p, words, trimmed, answer, deferred));
+        now = oneLine(runCommand(p, line, words, trimmed, answer, deferred));
     } catch (const Failure& failure) {
         now = oneLine(QStringLiteral("error: ") + failure.why);
     }
@@ -408,9 +383,8 @@ void RunControlCommand(Program& p, const QString& line, const ControlAnswer& ans
 QString ControlCommandHelp()
 {
     QStringList lines;
-    for (const auto& [name, command] : commands())
+    for (const Command& command : commands())
         lines << command.usage;
-    lines << QStringLiteral("language rus|eng: the language menu");
     return lines.join(QStringLiteral("; "));
 }
 

@@ -7,8 +7,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
-#include "app/captions.h"
-#include "app/program.h"
+#include "base/captions.h"
+#include "program/program.h"
 
 namespace dravilo {
 

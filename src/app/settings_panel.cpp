@@ -1,7 +1,7 @@
 #include "app/settings_panel.h"
 
-#include "app/captions.h"
-#include "app/program.h"
+#include "base/captions.h"
+#include "program/program.h"
 #include "app/settings_file.h"
 
 namespace dravilo {

@@ -3,16 +3,15 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/captions.h"
+#include "base/captions.h"
 #include "app/language.h"
-#include "app/program.h"
+#include "program/program.h"
 #include "app/settings_file.h"
 #include "port/port_configuration.h"
 #include "simulation/load_sway.h"
 #include "simulation/weight_setting.h"
-#include "terminal/number_text.h"
+#include "base/number_text.h"
 #include "terminal/periodic_transmission.h"
-#include "terminal/terminal_type.h"
 
 namespace dravilo {
 
@@ -146,7 +145,7 @@ void Form_Load(Program& p)
     f.Combo2.setListIndex(1);
     Combo2_Click(p);
 
-    ShowPriceAndCost(p, s.dblPrice, 0);
+    p.showPriceAndCost(s.dblPrice, 0);
     s.intMode = 0;
 }
 

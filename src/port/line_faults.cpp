@@ -9,19 +9,82 @@ namespace {
 // What delayed replies may hold back at once: seconds of ZELM-1 at 1 ms.
 constexpr qsizetype kMostHeldBytes = 65536;
 
+struct KindName {
+    FaultKind kind;
+    const char* name;
+};
+constexpr KindName kKinds[] = {{FaultKind::Drop, "drop"},
+                               {FaultKind::Delay, "delay"},
+                               {FaultKind::Corrupt, "corrupt"},
+                               {FaultKind::Cut, "cut"},
+                               {FaultKind::Noise, "noise"}};
+
 const char* kindName(FaultKind kind)
 {
-    switch (kind) {
-    case FaultKind::Drop: return "drop";
-    case FaultKind::Delay: return "delay";
-    case FaultKind::Corrupt: return "corrupt";
-    case FaultKind::Cut: return "cut";
-    case FaultKind::Noise: return "noise";
-    }
+    for (const KindName& k : kKinds)
+        if (k.kind == kind)
+            return k.name;
     return "";
 }
 
+// A whole number above 0, or nothing.
+std::optional<int> positive(const QString& word)
+{
+    bool ok = false;
+    const int n = word.toInt(&ok);
+    return ok && n >= 1 ? std::optional<int>(n) : std::nullopt;
+}
+
+// "next 3", "rate 0.25" or "rate 25%".
+bool takeReach(Fault& fault, const QStringList& words)
+{
+    if (words.size() != 2)
+        return false;
+    if (words[0] == QLatin1String("next")) {
+        const std::optional<int> count = positive(words[1]);
+        fault.count = count.value_or(0);
+        return count.has_value();
+    }
+    if (words[0] != QLatin1String("rate"))
+        return false;
+    QString share = words[1];
+    const bool percent = share.endsWith(u'%');
+    if (percent)
+        share.chop(1);
+    bool ok = false;
+    fault.rate = share.toDouble(&ok) / (percent ? 100 : 1);
+    return ok && fault.rate > 0 && fault.rate <= 1;
+}
+
 }  // namespace
+
+std::optional<Fault> ParseFault(const QStringList& words, QString& why)
+{
+    const auto named = std::find_if(std::begin(kKinds), std::end(kKinds), [&words](const KindName& k) {
+        return !words.isEmpty() && words[0] == QLatin1String(k.name);
+    });
+    if (named == std::end(kKinds)) {
+        why = QStringLiteral("a fault is drop, delay, corrupt, cut, noise or off");
+        return std::nullopt;
+    }
+    Fault fault;
+    fault.kind = named->kind;
+    qsizetype reach = 1;
+    if (fault.kind == FaultKind::Delay) {
+        const std::optional<int> ms = words.size() > 1 ? positive(words[1]) : std::nullopt;
+        if (!ms) {
+            why = QStringLiteral("fault delay MS next N|rate P, MS a whole number above 0");
+            return std::nullopt;
+        }
+        fault.delayMs = *ms;
+        reach = 2;
+    }
+    if (!takeReach(fault, words.mid(reach))) {
+        why = QStringLiteral("say for how many replies: next N (above 0), or rate P from 0 to 1 (or 0% to 100%)");
+        return std::nullopt;
+    }
+    return fault;
+}
 
 LineFaults::LineFaults(SerialPort& line, std::function<std::int64_t()> now) : line_(line), now_(std::move(now))
 {

@@ -8,13 +8,14 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <random>
 
-#include "port/serial_port.h"
-#include "ui/controls.h"
+#include "base/serial_port.h"
+#include "base/controls.h"
 
 namespace dravilo {
 
@@ -26,6 +27,10 @@ struct Fault {
     int count = 0;      // the next `count` replies; 0 when a rate is given
     double rate = 0;    // the share of replies, 0 to 1, when no count is given
 };
+
+// A fault as the control channel writes it after "fault": "drop next 2",
+// "delay 400 rate 10%". Nothing, with the reason, when the words are none.
+std::optional<Fault> ParseFault(const QStringList& words, QString& why);
 
 class LineFaults : public SerialPort {
 public:

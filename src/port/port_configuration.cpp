@@ -3,9 +3,9 @@
 #include <limits>
 #include <optional>
 
-#include "app/captions.h"
-#include "app/program.h"
-#include "terminal/number_text.h"
+#include "base/captions.h"
+#include "program/program.h"
+#include "base/number_text.h"
 
 namespace dravilo {
 

@@ -1,7 +1,7 @@
 #include "simulation/load_sway.h"
 
-#include "app/program.h"
-#include "terminal/number_text.h"
+#include "program/program.h"
+#include "base/number_text.h"
 
 namespace dravilo {
 

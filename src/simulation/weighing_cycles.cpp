@@ -4,9 +4,9 @@
 #include <limits>
 #include <optional>
 
-#include "app/program.h"
+#include "program/program.h"
 #include "simulation/weight_setting.h"
-#include "terminal/number_text.h"
+#include "base/number_text.h"
 
 namespace dravilo {
 

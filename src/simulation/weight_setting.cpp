@@ -3,8 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "app/program.h"
-#include "terminal/terminal_type.h"
+#include "program/program.h"
 
 namespace dravilo {
 
@@ -41,7 +40,7 @@ void modeStep(Program& p, int row)
         const double pieces = std::floor(s.dblWeight / s.dblPrice);
         s.dblCost = std::isfinite(pieces) ? pieces : 0;
         s.dblBaseWeight = s.dblWeight;
-        ShowPriceAndCost(p, s.dblPrice, s.dblCost);
+        p.showPriceAndCost(s.dblPrice, s.dblCost);
         break;
     }
     case 2:
@@ -51,7 +50,7 @@ void modeStep(Program& p, int row)
             s.lngWeighCount += 1;
         }
         s.dblCost = s.dblTotalWeight * s.dblPrice;
-        ShowPriceAndCost(p, s.lngWeighCount, s.dblCost);
+        p.showPriceAndCost(s.lngWeighCount, s.dblCost);
         s.dblWeight = s.dblTotalWeight;
         f.Text5.setText(p.format(s.dblWeight, s.strWeightFormat));
         s.dblBaseWeight = s.dblWeight;
@@ -60,7 +59,7 @@ void modeStep(Program& p, int row)
         placeRow(p, row);
         s.dblCost = s.dblPrice * s.dblWeight;
         s.dblBaseWeight = s.dblWeight;
-        ShowPriceAndCost(p, s.dblPrice, s.dblCost);
+        p.showPriceAndCost(s.dblPrice, s.dblCost);
         break;
     }
 }
@@ -73,7 +72,7 @@ void weightButton(Program& p, int row)
         f.Shape2[i].setFillColour(i == row ? kGreen : kRed);
     if (p.settings.intTerminalType == 0) {
         modeStep(p, row);
-        f.Check1[6].setValue(row != kTakeOffRow && s.dblWeight < 0 ? 1 : 0);
+        f.Check1[D1].setValue(row != kTakeOffRow && s.dblWeight < 0 ? 1 : 0);
     }
     if (p.settings.intTerminalType == 1) {
         f.Text5.setText(f.Text2[row].text());
@@ -110,8 +109,8 @@ void Combo2_Click(Program& p)
     }
     f.Text2[kTakeOffRow].setText(p.format(0, p.state.strWeightFormat));
     const int index = f.Combo2.listIndex();
-    f.Check3[6].setValue(index == 2 || index == 3 ? 1 : 0);
-    f.Check3[7].setValue(index == 1 || index == 3 ? 1 : 0);
+    f.Check3[D1].setValue(index == 2 || index == 3 ? 1 : 0);
+    f.Check3[D0].setValue(index == 1 || index == 3 ? 1 : 0);
 }
 
 void Command1_Click(Program& p) { weightButton(p, 0); }

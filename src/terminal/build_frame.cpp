@@ -1,6 +1,6 @@
 #include "terminal/build_frame.h"
 
-#include "app/program.h"
+#include "program/program.h"
 #include "simulation/load_sway.h"
 #include "terminal/frame.h"
 #include "terminal/periodic_transmission.h"

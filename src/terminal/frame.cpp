@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "terminal/number_text.h"
+#include "base/number_text.h"
 
 namespace dravilo {
 

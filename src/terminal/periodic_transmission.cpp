@@ -1,10 +1,9 @@
 #include "terminal/periodic_transmission.h"
 
-#include "app/program.h"
+#include "program/program.h"
 #include "terminal/build_frame.h"
 #include "terminal/frame.h"
-#include "terminal/number_text.h"
-#include "terminal/terminal_type.h"
+#include "base/number_text.h"
 
 namespace dravilo {
 
@@ -53,7 +52,7 @@ void SendWeightFrame(Program& p)
     f.Text5.setText(p.format(s.dblWeight, s.strWeightFormat));
     if (p.settings.intTerminalType == 1) {  // the ZELM-1 line also refreshes the hidden price and cost
         s.dblCost = s.dblPrice * s.dblWeight;
-        ShowPriceAndCost(p, s.dblPrice, s.dblCost);
+        p.showPriceAndCost(s.dblPrice, s.dblCost);
     }
     f.Label12.setCaption(QString::number(f.Timer1.interval()));
     // A closed or broken port only loses this frame; the views already show it.

@@ -1,6 +1,6 @@
 #include "terminal/request_handling.h"
 
-#include "app/program.h"
+#include "program/program.h"
 #include "simulation/weight_setting.h"
 #include "terminal/frame.h"
 #include "terminal/periodic_transmission.h"
@@ -78,7 +78,7 @@ void MSComm1_OnComm(Program& p)
         completePrice(p);
         break;
     case kNetRequest:
-        p.form.Check1[7].setValue(1);
+        p.form.Check1[D0].setValue(1);
         acknowledge(p);
         break;
     case kTakeOffRequest:

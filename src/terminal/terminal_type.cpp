@@ -1,7 +1,7 @@
 #include "terminal/terminal_type.h"
 
-#include "app/captions.h"
-#include "app/program.h"
+#include "base/captions.h"
+#include "program/program.h"
 #include "simulation/weight_setting.h"
 #include "terminal/status_flags.h"
 
@@ -54,13 +54,7 @@ void Text11_Change(Program& p)
     // The cost of the weight the scales settle at: a price set during a sway
     // must not carry the passing weight of one frame.
     s.dblCost = s.dblBaseWeight * s.dblPrice;
-    ShowPriceAndCost(p, s.dblPrice, s.dblCost);
-}
-
-void ShowPriceAndCost(Program& p, double price, double cost)
-{
-    p.form.Text8.setText(p.format(price, p.state.strPriceFormat));
-    p.form.Text10.setText(p.format(cost, p.state.strPriceFormat));
+    p.showPriceAndCost(s.dblPrice, s.dblCost);
 }
 
 }  // namespace dravilo

@@ -96,11 +96,16 @@ protected:
     QLocalSocket control;
     int host = -1;
 
+    // Headless, where no window could be: a platform plugin that needs a display, and none.
     void start(const QStringList& arguments)
     {
-        emulator.setProcessEnvironment(emulatorEnvironment(folder.path()));
+        QProcessEnvironment env = emulatorEnvironment(folder.path());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        emulator.setProcessEnvironment(env);
         emulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        emulator.start(DRAVILO_BINARY, arguments);
+        emulator.start(DRAVILO_BINARY, QStringList{"--headless"} + arguments);
         ASSERT_TRUE(emulator.waitForStarted(10000));
     }
     void SetUp() override

@@ -103,17 +103,20 @@ TEST_P(BinaryPaths, OnlyALeftoverOfARunThatIsGoneIsReplaced)
     QTemporaryDir folder;
     const QString path = folder.path() + "/shared/scale";
     const QString planted = c.planted ? c.planted : "";
-    if (planted != "no folder")
+    if (planted != "no folder") {
         ASSERT_TRUE(QDir().mkpath(folder.path() + "/shared"));
+    }
     if (planted == "file") {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("the user's own notes\n");
     }
-    if (planted == "fifo")
+    if (planted == "fifo") {
         ASSERT_EQ(::mkfifo(qPrintable(path), 0600), 0);
-    if (planted == "link")  // the user's, even one to a terminal device
+    }
+    if (planted == "link") {  // the user's, even one to a terminal device
         ASSERT_TRUE(QFile::link("/dev/null", path));
+    }
     std::unique_ptr<Emulator> earlier;
     if (c.earlier != Earlier::None) {
         earlier = std::make_unique<Emulator>(folder.path() + "/earlier", QStringList{c.option, path});

@@ -11,7 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "app/settings_record.h"
+#include "program/settings_record.h"
 #include "pty_pair.h"
 #include "test_program.h"
 

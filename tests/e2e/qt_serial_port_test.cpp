@@ -7,7 +7,7 @@
 #include <atomic>
 #include <thread>
 
-#include "port/qt_serial_port.h"
+#include "host/qt_serial_port.h"
 #include "pty_pair.h"
 
 using namespace dravilo;

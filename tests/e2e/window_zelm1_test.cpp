@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "pty_pair.h"
-#include "ui/qt/emulator.h"
+#include "ui/qt/windowed_emulator.h"
 
 using namespace dravilo;
 using namespace dravilo::test;
@@ -34,7 +34,7 @@ TEST(WindowZelm1, Zelm1SendsTheWeightLineAndZelm2AnswersWhatWaited)
     PtyPair pty;
     LinkPort(programFiles.path(), 2, pty);
     qputenv("ProgramFiles", programFiles.path().toLocal8Bit());
-    Emulator emulator;
+    WindowedEmulator emulator;
     emulator.start();
     Form1& form = emulator.program().form;
     ASSERT_EQ(form.Shape1.fillColour(), kGreen);

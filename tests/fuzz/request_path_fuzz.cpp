@@ -10,8 +10,9 @@
 #include <functional>
 #include <vector>
 
-#include "app/program.h"
+#include "app/event_routing.h"
 #include "app/startup.h"
+#include "program/program.h"
 #include "fake_platform.h"
 #include "fake_port.h"
 #include "terminal/frame.h"
@@ -148,6 +149,7 @@ struct Run {
     explicit Run(QChar separator)
     {
         Form1& f = program.form;
+        RouteEvents(program);
         port.program = &program;
         platform.separator = separator;
         platform.env[QStringLiteral("ProgramFiles")] = programFiles.path();

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <tuple>
 
-#include "app/settings_record.h"
+#include "program/settings_record.h"
 
 using namespace dravilo;
 

@@ -16,7 +16,7 @@ struct ControlCommands : ::testing::Test {
     QString run(const QString& line)
     {
         const auto answer = std::make_shared<std::optional<QString>>();
-        RunControlCommand(t.program, line, [answer](const QString& a) { *answer = a; });
+        RunControlCommand(t.program, t.line, line, [answer](const QString& a) { *answer = a; });
         for (int waited = 0; !*answer && waited < 1000; waited += 10)
             t.clock.advance(10);
         return answer->value_or("(no answer)");
@@ -156,7 +156,7 @@ TEST_F(ControlCommands, LineFaultsChangeOnlyTheBytesOnTheLine)
 TEST_F(ControlCommands, APortCommandAnswersWithWhatTheReconfigurationDid)
 {
     std::optional<QString> early;
-    RunControlCommand(t.program, "port 3 9600 n 8 1", [&early](const QString& a) { early = a; });
+    RunControlCommand(t.program, t.line, "port 3 9600 n 8 1", [&early](const QString& a) { early = a; });
     EXPECT_FALSE(early) << "answered before the port was re-configured";
     t.clock.advance(100);
     EXPECT_EQ(early, "ok");

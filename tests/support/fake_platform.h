@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <functional>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace dravilo::test {
 

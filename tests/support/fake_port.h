@@ -7,8 +7,8 @@
 #include <QList>
 #include <QSet>
 
-#include "port/line_settings.h"
-#include "port/serial_port.h"
+#include "base/line_settings.h"
+#include "base/serial_port.h"
 
 namespace dravilo::test {
 

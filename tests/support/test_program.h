@@ -7,8 +7,10 @@
 #include <QTemporaryDir>
 #include <stdexcept>
 
-#include "app/program.h"
+#include "app/event_routing.h"
 #include "app/startup.h"
+#include "port/line_faults.h"
+#include "program/program.h"
 #include "fake_platform.h"
 #include "fake_port.h"
 #include "virtual_clock.h"
@@ -19,8 +21,9 @@ struct TestProgram {
     QTemporaryDir programFiles;
     FakePort port;
     FakePlatform platform;
-    Program program{port, platform};
     VirtualClock clock;
+    LineFaults line{port, [this] { return clock.now(); }};
+    Program program{line, platform};
     Form1& form = program.form;
     TerminalState& state = program.state;
     SettingsRecord& settings = program.settings;
@@ -29,8 +32,10 @@ struct TestProgram {
     {
         platform.env[QStringLiteral("ProgramFiles")] = programFiles.path();
         platform.clock = [this] { return clock.now(); };
-        for (Timer* timer : program.timers())
+        RouteEvents(program);
+        for (Timer* timer : form.timers())
             clock.watch(*timer);
+        clock.watch(line.delayTimer);
     }
 
     // The start-up of the real program, on the settings file in programFiles

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <deque>
 
-#include "ui/controls.h"
-#include "ui/tick_schedule.h"
+#include "base/controls.h"
+#include "base/tick_schedule.h"
 
 namespace dravilo::test {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "port/line_settings.h"
-#include "port/port_device.h"
+#include "base/line_settings.h"
+#include "host/port_device.h"
 
 #include <QDir>
 #include <QFile>

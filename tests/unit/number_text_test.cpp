@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "terminal/number_text.h"
+#include "base/number_text.h"
 
 using namespace dravilo;
 

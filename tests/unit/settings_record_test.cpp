@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/settings_record.h"
+#include "program/settings_record.h"
 
 using namespace dravilo;
 
@@ -11,11 +11,6 @@ SettingsRecord defaults()
     SettingsRecord r;
     DefaultSettings(r, "/opt/Dravilo v.2.00/");
     return r;
-}
-
-bool sameRecord(const SettingsRecord& a, const SettingsRecord& b)
-{
-    return EncodeSettings(a) == EncodeSettings(b);
 }
 
 QByteArray le16(int v) { return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF); }

@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "ui/tick_schedule.h"
+#include "base/tick_schedule.h"
 #include "virtual_clock.h"
 
 using namespace dravilo;

@@ -202,7 +202,7 @@ TEST_F(WindowTest, PortListTakesTypingQuietlyAndAPickAsAClick)
 
     // Typing an entry's text, even to its end and Return, is no pick; nor
     // does the list complete it or keep it as an entry.
-    for (const QString typed : {QStringLiteral("1920"), QStringLiteral("19200"), QStringLiteral("777")}) {
+    for (const QString& typed : {QStringLiteral("1920"), QStringLiteral("19200"), QStringLiteral("777")}) {
         rate->lineEdit()->selectAll();
         QTest::keyClicks(rate->lineEdit(), typed);
         QTest::keyClick(rate->lineEdit(), Qt::Key_Return);

@@ -16,7 +16,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "ui/controls.h"
+#include "base/controls.h"
 #include "ui/qt/lamp_widget.h"
 
 namespace dravilo {

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "ui/controls.h"
+#include "base/controls.h"
 
 namespace dravilo {
 

@@ -3,7 +3,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 
-#include "ui/form1.h"
+#include "base/form1.h"
 #include "ui/qt/window_areas.h"
 
 namespace dravilo {

@@ -4,11 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QIcon>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPalette>
-#include <chrono>
-#include <cstdio>
 
 namespace dravilo {
 
@@ -23,22 +20,9 @@ void QtPlatform::beep() { QApplication::beep(); }
 void QtPlatform::messageBox(const QString& text)
 {
     // A modal box nobody can answer would stop the program for ever.
-    if (Unattended()) {
-        std::fprintf(stderr, "dravilo: %s\n", text.toLocal8Bit().constData());
-        return;
-    }
+    if (Unattended())
+        return HeadlessPlatform::messageBox(text);
     QMessageBox::information(window_, QStringLiteral("Dravilo"), text);
-}
-
-QChar QtPlatform::decimalSeparator() const
-{
-    const QString separator = QLocale::system().decimalPoint();
-    return separator.isEmpty() ? QChar(u'.') : separator[0];
-}
-
-QString QtPlatform::environment(const QString& name) const
-{
-    return qEnvironmentVariable(name.toLocal8Bit().constData());
 }
 
 Colour QtPlatform::windowBackground() const
@@ -57,30 +41,11 @@ void QtPlatform::setIcon(const QString& resource)
         window_->setWindowIcon(icon);
 }
 
-QDate QtPlatform::today() const { return QDate::currentDate(); }
-
-std::int64_t QtPlatform::elapsedMs() const
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-QString QtPlatform::monthName(int month) const
-{
-    return QLocale::system().standaloneMonthName(month, QLocale::LongFormat);
-}
-
-QString QtPlatform::weekdayName(int weekday) const { return QLocale::system().dayName(weekday, QLocale::LongFormat); }
-
 QString QtPlatform::browseFolder(const QString& title)
 {
     if (Unattended())
-        return {};  // as if cancelled: nobody is there to choose
+        return HeadlessPlatform::browseFolder(title);  // nobody is there to choose
     return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(window_, title));
 }
-
-void QtPlatform::processEvents() { QCoreApplication::processEvents(); }
-
-void QtPlatform::endProgram() { QCoreApplication::exit(0); }
 
 }  // namespace dravilo

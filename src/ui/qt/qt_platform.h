@@ -2,27 +2,22 @@
 
 #include <QWidget>
 
-#include "app/platform.h"
+#include "host/headless_platform.h"
 
 namespace dravilo {
 
-class QtPlatform : public Platform {
+// The services of a window a person sits at: a message box to answer, a
+// folder dialog, the beep, the window's colour and icon. Where no person can
+// see the window (Qt's offscreen platform), the headless ones stand in.
+class QtPlatform : public HeadlessPlatform {
 public:
     void setWindow(QWidget* window) { window_ = window; }
 
     void beep() override;
     void messageBox(const QString& text) override;
-    QChar decimalSeparator() const override;
-    QString environment(const QString& name) const override;
     Colour windowBackground() const override;
     void setIcon(const QString& resource) override;
-    QDate today() const override;
-    std::int64_t elapsedMs() const override;
-    QString monthName(int month) const override;
-    QString weekdayName(int weekday) const override;
     QString browseFolder(const QString& title) override;
-    void processEvents() override;
-    void endProgram() override;
 
 private:
     QWidget* window_ = nullptr;

@@ -8,7 +8,7 @@
 #include <QMenuBar>
 #include <QWidget>
 
-#include "ui/form1.h"
+#include "base/form1.h"
 #include "ui/qt/control_binding.h"
 
 namespace dravilo {

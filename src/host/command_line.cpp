@@ -1,0 +1,45 @@
+#include "host/command_line.h"
+
+#include <QCommandLineParser>
+#include <cstring>
+
+namespace dravilo {
+
+namespace {
+
+const char kHeadless[] = "headless";
+
+}  // namespace
+
+bool HeadlessAsked(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--headless") == 0)
+            return true;
+    return false;
+}
+
+EmulatorOptions ParseCommandLine(const QCoreApplication& app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Plays a ZELM weighing terminal on a serial port."));
+    parser.addHelpOption();
+    const QCommandLineOption control(QStringLiteral("control"),
+                                     QStringLiteral("Takes commands, one a line, on the local socket PATH "
+                                                    "(\"-\": standard input); \"help\" lists them."),
+                                     QStringLiteral("PATH"));
+    const QCommandLineOption virtualPort(QStringLiteral("virtual-port"),
+                                         QStringLiteral("Serves a pseudo-terminal of its own instead of the "
+                                                        "configured port; PATH links to the host's end."),
+                                         QStringLiteral("PATH"));
+    const QCommandLineOption headless(QLatin1String(kHeadless),
+                                      QStringLiteral("Runs without a window and without any Qt platform plugin; "
+                                                     "messages go to standard error."));
+    parser.addOption(control);
+    parser.addOption(virtualPort);
+    parser.addOption(headless);
+    parser.process(app);
+    return {parser.value(virtualPort), parser.value(control), parser.isSet(headless)};
+}
+
+}  // namespace dravilo

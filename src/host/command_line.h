@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+
+namespace dravilo {
+
+// What the command line asks for; nothing of it reaches the settings file.
+struct EmulatorOptions {
+    QString virtualPort;  // a link to make to the host's end of a pseudo-terminal
+    QString control;      // the control socket, or "-" for standard input
+    bool headless = false;
+};
+
+// Asked before any application object exists, for that decides which one.
+bool HeadlessAsked(int argc, char** argv);
+
+// The options of this run; "--help" and options it does not know end the
+// program here, with what it takes.
+EmulatorOptions ParseCommandLine(const QCoreApplication& app);
+
+}  // namespace dravilo

@@ -1,0 +1,82 @@
+#include "host/emulator.h"
+
+#include <QCoreApplication>
+
+#include "app/control_commands.h"
+#include "app/event_routing.h"
+#include "app/startup.h"
+#include "host/headless_platform.h"
+#include "host/pty_serial_port.h"
+#include "host/qt_serial_port.h"
+
+namespace dravilo {
+
+namespace {
+
+// The virtual port when one is asked for. Where it cannot be made, the
+// configured port stands in only so that the program can be built: the run
+// ends before it is opened, for a host that opens the path must not meet
+// whatever else is there.
+std::unique_ptr<SerialPort> makePort(const QString& virtualPort, std::function<QString()> programFolder,
+                                     QString& error)
+{
+    if (!virtualPort.isEmpty()) {
+        if (std::unique_ptr<PtySerialPort> pty = PtySerialPort::create(virtualPort, error)) {
+            Say(QStringLiteral("virtual port for the host: %1 (%2)").arg(virtualPort, pty->hostEnd()));
+            return pty;
+        }
+        error = QStringLiteral("no virtual port at %1: %2").arg(virtualPort, error);
+    }
+    return std::make_unique<QtSerialPort>(std::move(programFolder));
+}
+
+}  // namespace
+
+Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
+    : options_(options),
+      port_(makePort(options.virtualPort, [this] { return program_.strProgramFolder; }, portError_)),
+      line_(*port_, [&platform] { return platform.elapsedMs(); }),
+      program_(line_, platform),
+      control_([this](const QString& text, const ControlAnswer& answer) {
+          RunControlCommand(program_, line_, text, answer);
+      }),
+      close_([this] {
+          Form_Unload(program_);
+          QCoreApplication::quit();
+      })
+{
+    RouteEvents(program_);
+    for (Timer* timer : program_.form.timers())  // only the send period is a promise to the host
+        timers_.drive(*timer, timer == &program_.form.Timer1 ? Qt::PreciseTimer : Qt::CoarseTimer);
+    timers_.drive(line_.delayTimer);
+}
+
+bool Emulator::start()
+{
+    if (!portError_.isEmpty()) {
+        Say(portError_);
+        return false;
+    }
+    if (!options_.control.isEmpty()) {
+        QString error;
+        if (!control_.listen(options_.control, error)) {
+            Say(QStringLiteral("no control channel: %1").arg(error));
+            return false;
+        }
+    }
+    Form_Load(program_);
+    started_ = true;
+    if (stopAsked_)  // once the event loop runs, so that the close can end it
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { close_(); }, Qt::QueuedConnection);
+    return true;
+}
+
+void Emulator::stop()
+{
+    if (started_)
+        close_();
+    else
+        stopAsked_ = true;
+}
+
+}  // namespace dravilo

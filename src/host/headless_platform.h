@@ -1,0 +1,31 @@
+#pragma once
+
+#include "base/platform.h"
+
+namespace dravilo {
+
+// A message of the program's own on standard error, as "dravilo: text".
+void Say(const QString& text);
+
+// The operating system's services where nobody sits at a window: a message
+// box goes to standard error and the program goes on as after OK, a folder
+// dialog is cancelled, a beep is not heard. The window's services build on
+// these.
+class HeadlessPlatform : public Platform {
+public:
+    void beep() override {}
+    void messageBox(const QString& text) override;
+    QChar decimalSeparator() const override;
+    QString environment(const QString& name) const override;
+    Colour windowBackground() const override { return 0xF0F0F0; }
+    void setIcon(const QString&) override {}
+    QDate today() const override;
+    std::int64_t elapsedMs() const override;
+    QString monthName(int month) const override;
+    QString weekdayName(int weekday) const override;
+    QString browseFolder(const QString&) override { return {}; }
+    void processEvents() override;
+    void endProgram() override;
+};
+
+}  // namespace dravilo

@@ -1,0 +1,242 @@
+#include "host/pty_serial_port.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace dravilo {
+
+namespace {
+
+// The same bounds as the real port: a host that stops reading, or a host
+// that floods a terminal that reads nothing, must not grow them without end.
+constexpr qsizetype kMostWaitingOutput = 4096;
+constexpr qsizetype kReceiveBufferSize = 65536;
+
+}  // namespace
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+}  // namespace
+
+std::unique_ptr<PtySerialPort> PtySerialPort::create(const QString& link, QString& error)
+{
+    std::unique_ptr<PathClaim> claim = PathClaim::take(link, PathClaim::Leftover::DeviceLink, error);
+    if (!claim)
+        return nullptr;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        error = QStringLiteral("no pseudo-terminal: %1").arg(systemError());
+        if (master >= 0)
+            ::close(master);
+        return nullptr;
+    }
+    const QString slavePath = QString::fromLocal8Bit(::ptsname(master));
+    // Raw until the host sets its own mode: no echo of the frames back into
+    // the terminal, no line editing of the requests. The mode stays with the
+    // line while the master is open, so the slave end is closed again: from
+    // then on it is open exactly while a host has it.
+    const int slave = ::open(::ptsname(master), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    termios mode{};
+    const bool raw = slave >= 0 && ::tcgetattr(slave, &mode) == 0 &&
+                     (::cfmakeraw(&mode), ::tcsetattr(slave, TCSANOW, &mode)) == 0;
+    if (!raw)
+        error = QStringLiteral("%1: %2").arg(slavePath, systemError());
+    if (slave >= 0)
+        ::close(slave);
+    if (raw && !QFile::link(slavePath, link))
+        error = QStringLiteral("cannot link %1 to %2").arg(link, slavePath);
+    if (!error.isEmpty()) {
+        ::close(master);
+        return nullptr;
+    }
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    return std::unique_ptr<PtySerialPort>(new PtySerialPort(master, slavePath, link, std::move(claim)));
+}
+
+PtySerialPort::PtySerialPort(int master, QString slavePath, QString link, std::unique_ptr<PathClaim> claim)
+    : master_(master),
+      slavePath_(std::move(slavePath)),
+      link_(std::move(link)),
+      claim_(std::move(claim)),
+      readable_(master, QSocketNotifier::Read),
+      writable_(master, QSocketNotifier::Write)
+{
+    readable_.setEnabled(false);
+    writable_.setEnabled(false);
+    QObject::connect(&readable_, &QSocketNotifier::activated, [this] { readArrived(); });
+    QObject::connect(&writable_, &QSocketNotifier::activated, [this] { writeWaiting(); });
+    hostWatch_.setInterval(20);
+    QObject::connect(&hostWatch_, &QTimer::timeout, [this] { watchForHost(); });
+}
+
+PtySerialPort::~PtySerialPort()
+{
+    readable_.setEnabled(false);
+    writable_.setEnabled(false);
+    const QFileInfo link(link_);
+    if (link.isSymLink() && link.symLinkTarget() == slavePath_)
+        QFile::remove(link_);
+    ::close(master_);
+}
+
+bool PtySerialPort::hostThere() const
+{
+    // The master hangs up while no one has the slave end open.
+    pollfd line{master_, POLLIN, 0};
+    return ::poll(&line, 1, 0) >= 0 && !(line.revents & POLLHUP);
+}
+
+void PtySerialPort::hostLeft()
+{
+    host_ = false;
+    readable_.setEnabled(false);
+    writable_.setEnabled(false);
+    waiting_.clear();
+    // What the host left unread is not for the next one.
+    const int slave = ::open(slavePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave >= 0) {
+        ::tcflush(slave, TCIFLUSH);
+        ::close(slave);
+    }
+    hostWatch_.start();
+}
+
+void PtySerialPort::watchForHost()
+{
+    if (!hostThere()) {
+        // A host that came and went between two looks left its bytes
+        // behind; they are no request of the next one.
+        char buffer[4096];
+        while (::read(master_, buffer, sizeof buffer) > 0) {
+        }
+        return;
+    }
+    hostWatch_.stop();
+    host_ = true;
+    readable_.setEnabled(true);
+    readArrived();
+}
+
+void PtySerialPort::readArrived()
+{
+    char buffer[4096];
+    bool any = false;
+    for (;;) {
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n <= 0) {
+            if (n < 0 && errno == EIO)
+                hostLeft();
+            break;
+        }
+        received_.append(buffer, std::min<qsizetype>(n, std::max<qsizetype>(0, kReceiveBufferSize - received_.size())));
+        any = true;
+    }
+    if (any && onComm)
+        onComm();
+}
+
+void PtySerialPort::writeWaiting()
+{
+    while (!waiting_.isEmpty()) {
+        const ssize_t n = ::write(master_, waiting_.constData(), size_t(waiting_.size()));
+        if (n <= 0)
+            break;
+        waiting_.remove(0, n);
+    }
+    writable_.setEnabled(host_ && !waiting_.isEmpty());
+}
+
+PortResult PtySerialPort::setPortOpen(bool open)
+{
+    if (open && open_)
+        return {QStringLiteral("Port already open")};
+    open_ = open;
+    received_.clear();
+    waiting_.clear();
+    readable_.setEnabled(false);
+    writable_.setEnabled(false);
+    hostWatch_.stop();
+    host_ = false;
+    if (open) {  // what a host sent while the port was closed is not for this opening
+        char buffer[4096];
+        while (::read(master_, buffer, sizeof buffer) > 0) {
+        }
+        if (hostThere())
+            watchForHost();
+        else
+            hostLeft();
+    }
+    return {};
+}
+
+#else
+
+std::unique_ptr<PtySerialPort> PtySerialPort::create(const QString&, QString& error)
+{
+    error = QStringLiteral("this system has no pseudo-terminals");
+    return nullptr;
+}
+
+PtySerialPort::~PtySerialPort() = default;
+bool PtySerialPort::hostThere() const { return false; }
+void PtySerialPort::hostLeft() {}
+void PtySerialPort::watchForHost() {}
+void PtySerialPort::readArrived() {}
+void PtySerialPort::writeWaiting() {}
+PortResult PtySerialPort::setPortOpen(bool) { return {QStringLiteral("no pseudo-terminal")}; }
+
+#endif
+
+PortResult PtySerialPort::setCommPort(int number)
+{
+    if (open_)
+        return NotWhileOpen();
+    if (!IsPortNumber(number))
+        return {QStringLiteral("Invalid port number")};
+    number_ = number;
+    return {};
+}
+
+PortResult PtySerialPort::setSettings(const QString& text)
+{
+    if (open_)
+        return NotWhileOpen();
+    const std::optional<LineSettings> parsed = ParseLineSettings(text);
+    if (!parsed)
+        return InvalidSetting(text);
+    settings_ = *parsed;
+    return {};
+}
+
+PortResult PtySerialPort::output(const QByteArray& bytes)
+{
+    if (!open_)
+        return NotWhileClosed();
+    if (!host_)
+        return {};  // sent into a line nobody listens on
+    if (waiting_.size() + bytes.size() > kMostWaitingOutput)
+        return {QStringLiteral("Output buffer full")};
+    waiting_ += bytes;
+    writeWaiting();  // on the line now, not when the event loop next turns
+    return {};
+}
+
+QByteArray PtySerialPort::input() { return std::exchange(received_, {}); }
+
+}  // namespace dravilo

@@ -1,0 +1,67 @@
+#pragma once
+
+// A serial line on a pseudo-terminal the program makes itself: it keeps the
+// master end and links a path to the slave end, which a host program opens
+// as it would open any serial port. No null-modem driver is needed.
+//
+// Like a real line, it keeps nothing for a host that is not there: while no
+// host has the slave end open, what the terminal sends is discarded, and
+// what a host left unread when it closed is gone for the next one.
+
+#include <QByteArray>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <memory>
+
+#include "base/line_settings.h"
+#include "host/path_claim.h"
+#include "base/serial_port.h"
+
+namespace dravilo {
+
+class PtySerialPort : public SerialPort {
+public:
+    // Nothing where no pseudo-terminal can be made or `link` cannot be
+    // claimed and made to point at it; `error` then says why.
+    static std::unique_ptr<PtySerialPort> create(const QString& link, QString& error);
+    ~PtySerialPort() override;  // the master closed, the link removed
+    PtySerialPort(const PtySerialPort&) = delete;
+    PtySerialPort& operator=(const PtySerialPort&) = delete;
+
+    const QString& hostEnd() const { return slavePath_; }
+
+    PortResult setCommPort(int number) override;
+    int commPort() const override { return number_; }
+    PortResult setSettings(const QString& settings) override;
+    QString settings() const override { return settings_.text(); }
+    PortResult setPortOpen(bool open) override;
+    bool portOpen() const override { return open_; }
+    PortResult output(const QByteArray& bytes) override;
+    QByteArray input() override;
+    int commEvent() const override { return comEvReceive; }
+
+private:
+    PtySerialPort(int master, QString slavePath, QString link, std::unique_ptr<PathClaim> claim);
+    void readArrived();
+    void writeWaiting();
+    // The host's end is open (by anyone); false once the last one closed it.
+    bool hostThere() const;
+    void hostLeft();
+    void watchForHost();
+
+    int master_;
+    QString slavePath_;
+    QString link_;
+    std::unique_ptr<PathClaim> claim_;
+    QSocketNotifier readable_;
+    QSocketNotifier writable_;
+    QTimer hostWatch_;  // while no host has the line: looks for one
+    bool host_ = false;
+    QByteArray received_;
+    QByteArray waiting_;  // accepted for the line, not yet taken by the kernel
+    int number_ = 1;
+    LineSettings settings_;
+    bool open_ = false;
+};
+
+}  // namespace dravilo

@@ -1,0 +1,87 @@
+#include "host/stop_signals.h"
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace dravilo {
+
+#ifdef Q_OS_UNIX
+
+namespace {
+
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+int wakeWriteEnd = -1;
+
+extern "C" void wakeEventLoop(int)
+{
+    const int saved = errno;  // the interrupted code may be about to read it
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(wakeWriteEnd, &byte, 1);
+    errno = saved;
+}
+
+// Neither end may block: a full socket only means a close is already on its way.
+void makeNonBlocking(int fd)
+{
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+}
+
+}  // namespace
+
+CloseOnStopSignals::CloseOnStopSignals()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, wake_) != 0)
+        return;  // the signals keep their default action: the program ends without saving
+    makeNonBlocking(wake_[0]);
+    makeNonBlocking(wake_[1]);
+    wakeWriteEnd = wake_[1];
+
+    struct sigaction action = {};
+    action.sa_handler = wakeEventLoop;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int number : kStopSignals)
+        ::sigaction(number, &action, nullptr);
+}
+
+void CloseOnStopSignals::connect(std::function<void()> stop)
+{
+    if (wake_[0] < 0)
+        return;
+    notifier_ = std::make_unique<QSocketNotifier>(wake_[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, stop = std::move(stop)] {
+        char bytes[16];
+        while (::read(wake_[0], bytes, sizeof bytes) > 0) {
+        }
+        stop();
+    });
+}
+
+CloseOnStopSignals::~CloseOnStopSignals()
+{
+    if (wake_[0] < 0)
+        return;
+    for (const int number : kStopSignals)
+        std::signal(number, SIG_DFL);
+    notifier_.reset();
+    wakeWriteEnd = -1;
+    ::close(wake_[0]);
+    ::close(wake_[1]);
+}
+
+#else
+
+CloseOnStopSignals::CloseOnStopSignals() = default;
+CloseOnStopSignals::~CloseOnStopSignals() = default;
+void CloseOnStopSignals::connect(std::function<void()>) {}
+
+#endif
+
+}  // namespace dravilo

@@ -1,0 +1,63 @@
+#pragma once
+
+// The whole program: the window's controls, the terminal state, the settings
+// record, the serial port and the platform services. Handlers take it; the
+// events reach them once RouteEvents has connected them.
+
+#include <QSet>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "base/form1.h"
+#include "base/platform.h"
+#include "base/serial_port.h"
+#include "program/settings_record.h"
+#include "program/sway_random.h"
+#include "program/terminal_state.h"
+
+namespace dravilo {
+
+class Program {
+public:
+    Program(SerialPort& port, Platform& platform);
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    Form1 form;
+    TerminalState state;
+    SettingsRecord settings;
+    SerialPort& MSComm1;  // the line as the terminal uses it
+    Platform& platform;
+    SwayRandom random;
+
+    QString strSettingsFile;
+    QString strProgramFiles;
+    QString strProgramFolder;  // ends in the path separator
+    QString strMonthFolder;
+    QString strMonthName;      // of the window title, in the current language
+
+    bool keepSettingsFile = false;  // it could not be read at start: never written over
+    int failedSaves = 0;            // of the settings file, in this run
+    QString lastSaveFailure;
+    // Told once, when the port's next re-configuration has run, what failed:
+    // empty when the port is open on the new settings.
+    std::vector<std::function<void(const QString& failure)>> afterReconfiguration;
+
+    // The display's second and third fields in the price format: price and
+    // cost, unit weight and piece count, or weighings and total cost by the mode.
+    void showPriceAndCost(double price, double cost);
+    // Format with the platform's decimal separator.
+    QString format(double value, const QString& pattern) const;
+    // The value of a text a person typed or the program wrote: "." and "," and
+    // the platform's separator are all read as the decimal point.
+    double value(const QString& text) const;
+    // A message box the first time a failure is reported in the run, in the
+    // language then in use: a failing file is said once, not at every save.
+    void reportOnce(const QString& failure, const QString& text);
+
+private:
+    QSet<QString> reported_;
+};
+
+}  // namespace dravilo

@@ -1,0 +1,28 @@
+#include "ui/qt/windowed_emulator.h"
+
+#include <QApplication>
+
+#include "app/startup.h"
+
+namespace dravilo {
+
+WindowedEmulator::WindowedEmulator(const EmulatorOptions& options)
+    : emulator_(options, platform_), window_(emulator_.program().form, [this] { Form_Unload(emulator_.program()); })
+{
+    platform_.setWindow(&window_);
+    emulator_.setClose([this] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            box->close();  // nobody is going to answer it now
+        window_.close();
+    });
+}
+
+bool WindowedEmulator::start()
+{
+    if (!emulator_.start())
+        return false;
+    window_.show();
+    return true;
+}
+
+}  // namespace dravilo
