@@ -64,7 +64,7 @@ void DeadlineTimer::restart()
 // schedule has the last word.
 void DeadlineTimer::serve()
 {
-    arm(NextDeadline(startNs_, intervalNs(), deadlineNs_, nowNs()));
+    arm(NextDeadline(startNs_, intervalNs(), deadlineNs_, nowNs(), kCatchUpMs * 1'000'000));
     model_.tick();
 }
 

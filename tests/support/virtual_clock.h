@@ -3,7 +3,7 @@
 // Time for tests: advancing the clock fires every due timer tick in order,
 // so long runs take microseconds and never depend on the machine's speed.
 // Ticks fall on the send timer's grid, start + k × interval from the last
-// change of the schedule. A virtual tick is never late, so none is skipped,
+// change of the schedule. A virtual tick is never late, so none is owed,
 // and for the plain timers this is the same as counting from each tick.
 
 #include <cstdint>
@@ -37,7 +37,7 @@ public:
             if (!next)
                 break;
             now_ = next->due;
-            next->due = NextDeadline(next->start, next->timer->interval(), now_, now_);
+            next->due = NextDeadline(next->start, next->timer->interval(), now_, now_, kCatchUpMs);
             next->timer->tick();
         }
         now_ = target;

@@ -28,28 +28,29 @@ struct Ticking {
 
 }  // namespace
 
-TEST(TickSchedule, LateTicksKeepTheGridAndALongStallSkipsForward)
+TEST(TickSchedule, OwedTicksComeInABurstAndOnlyALongStallSkipsForward)
 {
     struct Case {
         const char* what;
-        std::int64_t start, interval, served, now, next;
+        std::int64_t start, interval, served, now, catchUp, next;
     };
+    constexpr std::int64_t ms = 1'000'000;
     const Case cases[] = {
-        {"on time", 0, 10, 10, 10, 20},
-        {"late, less than a period", 0, 10, 10, 17, 20},
-        {"the next is due too: caught up at once", 0, 10, 10, 27, 20},
-        {"the next is due by exactly a period", 0, 10, 10, 30, 20},
-        {"more than a period past the next", 0, 10, 10, 31, 40},
-        {"past the next onto a grid point", 0, 10, 10, 40, 50},
-        {"a long stall", 0, 10, 10, 100'005, 100'010},
-        {"the grid starts where the schedule did", 3, 10, 13, 58, 63},
-        {"1 ms in nanoseconds, late", 5'000'000'000, 1'000'000, 5'007'000'000, 5'007'900'000, 5'008'000'000},
-        {"1 ms in nanoseconds, one owed", 5'000'000'000, 1'000'000, 5'007'000'000, 5'008'900'000, 5'008'000'000},
-        {"1 ms in nanoseconds, stalled", 5'000'000'000, 1'000'000, 5'007'000'000, 5'009'100'000, 5'010'000'000},
-        {"longest period in nanoseconds", 0, 32'767'000'000, 32'767'000'000, 40'000'000'000, 65'534'000'000},
+        {"on time", 0, 10, 10, 10, 100, 20},
+        {"late, less than a period", 0, 10, 10, 17, 100, 20},
+        {"several owed: served at once, one by one", 0, 10, 10, 61, 100, 20},
+        {"owed by exactly the bound", 0, 10, 10, 120, 100, 20},
+        {"further behind than the bound: skipped", 0, 10, 10, 121, 100, 130},
+        {"onto a grid point", 0, 10, 10, 140, 100, 150},
+        {"the grid starts where the schedule did", 3, 10, 13, 158, 100, 163},
+        {"a period longer than the bound: one late tick still comes", 0, 150, 150, 440, 100, 300},
+        {"a suspended laptop", 0, 10, 10, 3'600'005, 100, 3'600'010},
+        {"1 ms in nanoseconds, a 50 ms stall", 5'000 * ms, ms, 5'007 * ms, 5'057 * ms, 100 * ms, 5'008 * ms},
+        {"1 ms in nanoseconds, a 150 ms stall", 5'000 * ms, ms, 5'007 * ms, 5'158 * ms + 1, 100 * ms, 5'159 * ms},
+        {"longest period in nanoseconds", 0, 32'767 * ms, 32'767 * ms, 40'000 * ms, 100 * ms, 65'534 * ms},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(NextDeadline(c.start, c.interval, c.served, c.now), c.next) << c.what;
+        EXPECT_EQ(NextDeadline(c.start, c.interval, c.served, c.now, c.catchUp), c.next) << c.what;
 }
 
 TEST(VirtualClock, ThousandTicksTakeExactlyAThousandPeriods)
