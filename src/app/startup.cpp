@@ -122,7 +122,7 @@ void Form_Load(Program& p)
     f.Combo1[4].setText(QString::number(set.intStopBits));
 
     // Read back as the "Change" button reads it: a stored period below 1 ms
-    // would leave a ZELM-1 line silent for good, so it becomes 150 ms too.
+    // would leave a ZELM-1 line silent for good, so it becomes the default too.
     f.Text1[0].setText(QString::number(set.intSendPeriod));
     Command4_Click(p);
 

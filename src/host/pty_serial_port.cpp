@@ -17,15 +17,6 @@
 
 namespace dravilo {
 
-namespace {
-
-// The same bounds as the real port: a host that stops reading, or a host
-// that floods a terminal that reads nothing, must not grow them without end.
-constexpr qsizetype kMostWaitingOutput = 4096;
-constexpr qsizetype kReceiveBufferSize = 65536;
-
-}  // namespace
-
 #ifdef Q_OS_UNIX
 
 namespace {
@@ -144,7 +135,7 @@ void PtySerialPort::readArrived()
                 hostLeft();
             break;
         }
-        received_.append(buffer, std::min<qsizetype>(n, std::max<qsizetype>(0, kReceiveBufferSize - received_.size())));
+        keepArrived(received_, buffer, n);
         any = true;
     }
     if (any && onComm)
@@ -202,27 +193,6 @@ void PtySerialPort::writeWaiting() {}
 PortResult PtySerialPort::setPortOpen(bool) { return {QStringLiteral("no pseudo-terminal")}; }
 
 #endif
-
-PortResult PtySerialPort::setCommPort(int number)
-{
-    if (open_)
-        return NotWhileOpen();
-    if (!IsPortNumber(number))
-        return {QStringLiteral("Invalid port number")};
-    number_ = number;
-    return {};
-}
-
-PortResult PtySerialPort::setSettings(const QString& text)
-{
-    if (open_)
-        return NotWhileOpen();
-    const std::optional<LineSettings> parsed = ParseLineSettings(text);
-    if (!parsed)
-        return InvalidSetting(text);
-    settings_ = *parsed;
-    return {};
-}
 
 PortResult PtySerialPort::output(const QByteArray& bytes)
 {

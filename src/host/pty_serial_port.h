@@ -13,13 +13,12 @@
 #include <QTimer>
 #include <memory>
 
-#include "base/line_settings.h"
+#include "base/configured_port.h"
 #include "host/path_claim.h"
-#include "base/serial_port.h"
 
 namespace dravilo {
 
-class PtySerialPort : public SerialPort {
+class PtySerialPort : public ConfiguredPort {
 public:
     // Nothing where no pseudo-terminal can be made or `link` cannot be
     // claimed and made to point at it; `error` then says why.
@@ -30,10 +29,6 @@ public:
 
     const QString& hostEnd() const { return slavePath_; }
 
-    PortResult setCommPort(int number) override;
-    int commPort() const override { return number_; }
-    PortResult setSettings(const QString& settings) override;
-    QString settings() const override { return settings_.text(); }
     PortResult setPortOpen(bool open) override;
     bool portOpen() const override { return open_; }
     PortResult output(const QByteArray& bytes) override;
@@ -59,8 +54,6 @@ private:
     bool host_ = false;
     QByteArray received_;
     QByteArray waiting_;  // accepted for the line, not yet taken by the kernel
-    int number_ = 1;
-    LineSettings settings_;
     bool open_ = false;
 };
 

@@ -14,9 +14,6 @@ namespace dravilo {
 
 namespace {
 
-constexpr qint64 kMostWaitingOutput = 4096;
-constexpr qsizetype kReceiveBufferSize = 65536;
-
 QSerialPort::Parity parityOf(QChar letter)
 {
     switch (letter.unicode()) {
@@ -33,10 +30,8 @@ QSerialPort::Parity parityOf(QChar letter)
 QtSerialPort::QtSerialPort(std::function<QString()> programFolder) : programFolder_(std::move(programFolder))
 {
     QObject::connect(&port_, &QSerialPort::readyRead, [this] {
-        // Bytes nobody reads (a ZELM-1 terminal reads none) wait here, up to
-        // a bound: past it newer bytes are lost, as in a receiver overrun.
         const QByteArray arrived = port_.readAll();
-        received_ += arrived.left(std::max<qsizetype>(0, kReceiveBufferSize - received_.size()));
+        keepArrived(received_, arrived.constData(), arrived.size());
         raise(comEvReceive);
     });
     QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
@@ -69,36 +64,16 @@ void QtSerialPort::raise(int event)
         onComm();
 }
 
-PortResult QtSerialPort::setCommPort(int number)
-{
-    if (port_.isOpen())
-        return NotWhileOpen();
-    if (!IsPortNumber(number))
-        return {QStringLiteral("Invalid port number")};
-    number_ = number;
-    return {};
-}
-
-PortResult QtSerialPort::setSettings(const QString& text)
-{
-    if (port_.isOpen())
-        return NotWhileOpen();
-    const std::optional<LineSettings> parsed = ParseLineSettings(text);
-    if (!parsed)
-        return InvalidSetting(text);
-    settings_ = *parsed;
-    return {};
-}
-
 PortResult QtSerialPort::applySettings(const QString& device)
 {
-    const bool framed = port_.setDataBits(QSerialPort::DataBits(settings_.dataBits)) &&
-                        port_.setParity(parityOf(settings_.parity)) &&
-                        port_.setStopBits(settings_.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    const LineSettings& settings = lineSettings();
+    const bool framed = port_.setDataBits(QSerialPort::DataBits(settings.dataBits)) &&
+                        port_.setParity(parityOf(settings.parity)) &&
+                        port_.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     // A pseudo-terminal carries bytes, not bits on a wire: Linux refuses some
     // framings on it, which a host on the other end could never notice.
     const bool pseudoTerminal = QFileInfo(device).canonicalFilePath().startsWith(QLatin1String("/dev/pts/"));
-    if (port_.setBaudRate(settings_.baudRate) && (framed || pseudoTerminal) &&
+    if (port_.setBaudRate(settings.baudRate) && (framed || pseudoTerminal) &&
         port_.setFlowControl(QSerialPort::NoFlowControl))
         return {};
     return {port_.errorString()};
@@ -114,14 +89,14 @@ PortResult QtSerialPort::setPortOpen(bool open)
     }
     if (port_.isOpen())
         return {QStringLiteral("Port already open")};
-    const QString device = PortDevice(number_, programFolder_());
+    const QString device = PortDevice(commPort(), programFolder_());
     port_.setPortName(device);
     if (!port_.open(QIODevice::ReadWrite))
-        return {QStringLiteral("COM%1 (%2): %3").arg(number_).arg(device, port_.errorString())};
+        return {QStringLiteral("COM%1 (%2): %3").arg(commPort()).arg(device, port_.errorString())};
     PortResult applied = applySettings(device);
     if (!applied.ok()) {
         port_.close();
-        applied.error = QStringLiteral("COM%1 (%2): %3").arg(number_).arg(device, applied.error);
+        applied.error = QStringLiteral("COM%1 (%2): %3").arg(commPort()).arg(device, applied.error);
     }
     return applied;
 }
@@ -130,8 +105,6 @@ PortResult QtSerialPort::output(const QByteArray& bytes)
 {
     if (!port_.isOpen())
         return NotWhileClosed();
-    // A line slower than the frames, or a host that does not read, must not
-    // pile them up without end: what does not fit is dropped.
     if (port_.bytesToWrite() + bytes.size() > kMostWaitingOutput)
         return {QStringLiteral("Output buffer full")};
     if (port_.write(bytes) != bytes.size())

@@ -2,21 +2,16 @@
 
 #include <QSerialPort>
 
-#include "base/line_settings.h"
-#include "base/serial_port.h"
+#include "base/configured_port.h"
 
 namespace dravilo {
 
 // The serial line on QSerialPort. COM n is resolved to a device when the
 // port opens (see PortDevice), in the program folder known by then.
-class QtSerialPort : public SerialPort {
+class QtSerialPort : public ConfiguredPort {
 public:
     explicit QtSerialPort(std::function<QString()> programFolder);
 
-    PortResult setCommPort(int number) override;
-    int commPort() const override { return number_; }
-    PortResult setSettings(const QString& settings) override;
-    QString settings() const override { return settings_.text(); }
     PortResult setPortOpen(bool open) override;
     bool portOpen() const override { return port_.isOpen(); }
     PortResult output(const QByteArray& bytes) override;
@@ -31,8 +26,6 @@ private:
     QSerialPort port_;
     QByteArray received_;  // arrived and not yet taken by input()
     std::function<QString()> programFolder_;
-    int number_ = 1;
-    LineSettings settings_;
     int event_ = 0;
 };
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <variant>
 
+#include "base/captions.h"
+
 namespace dravilo {
 
 namespace {
@@ -80,8 +82,8 @@ Read decodeValue(const QByteArray& file, qsizetype at, SettingsRecord& r, const 
 
 void DefaultSettings(SettingsRecord& r, const QString& programFolder)
 {
-    r.strProductName = QStringLiteral("Dravilo");
-    r.strVersion = QStringLiteral("v.2.00");
+    r.strProductName = kProductName;
+    r.strVersion = kVersion;
     r.strSetupFolder = programFolder;
     r.strResultsFolder = programFolder;
     r.intLanguage = 0;
@@ -91,7 +93,7 @@ void DefaultSettings(SettingsRecord& r, const QString& programFolder)
     r.strParity = QStringLiteral("n");
     r.intDataBits = 8;
     r.intStopBits = 1;
-    r.intSendPeriod = 150;
+    r.intSendPeriod = kDefaultSendPeriod;
     r.intTerminalType = 0;
     r.intSwayCount = 3;
     r.dblSwayAmplitude = 0.1;

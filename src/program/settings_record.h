@@ -10,6 +10,9 @@
 
 namespace dravilo {
 
+// The period of ZELM-1 lines unless the user sets another, in ms.
+constexpr std::int16_t kDefaultSendPeriod = 150;
+
 struct SettingsRecord {
     QString strProductName;
     QString strVersion;

@@ -68,7 +68,7 @@ void Timer1_Timer(Program& p)
 void Command4_Click(Program& p)
 {
     const std::optional<std::int16_t> period = sendPeriodInput(p);
-    p.settings.intSendPeriod = period && *period >= 1 ? *period : std::int16_t(150);
+    p.settings.intSendPeriod = period && *period >= 1 ? *period : kDefaultSendPeriod;
     p.form.Text1[0].setText(QString::number(p.settings.intSendPeriod));
     p.form.Timer1.setInterval(p.settings.intSendPeriod);
 }

@@ -7,42 +7,20 @@
 #include <QList>
 #include <QSet>
 
-#include "base/line_settings.h"
-#include "base/serial_port.h"
+#include "base/configured_port.h"
 
 namespace dravilo::test {
 
-class FakePort : public SerialPort {
+class FakePort : public ConfiguredPort {
 public:
     QSet<int> missing;  // port numbers whose device is absent
     std::function<void()> onClose;  // for tests of what happens before and after
 
-    PortResult setCommPort(int number) override
-    {
-        if (open_)
-            return {QStringLiteral("port is open")};
-        if (!IsPortNumber(number))
-            return {QStringLiteral("Invalid port number")};
-        number_ = number;
-        return {};
-    }
-    int commPort() const override { return number_; }
-    PortResult setSettings(const QString& s) override
-    {
-        if (open_)
-            return {QStringLiteral("port is open")};
-        const std::optional<LineSettings> parsed = ParseLineSettings(s);
-        if (!parsed)
-            return InvalidSetting(s);
-        settings_ = *parsed;
-        return {};
-    }
-    QString settings() const override { return settings_.text(); }
     PortResult setPortOpen(bool open) override
     {
         if (open && open_)
             return {QStringLiteral("Port already open")};
-        if (open && missing.contains(number_))
+        if (open && missing.contains(commPort()))
             return {QStringLiteral("no such device")};
         open_ = open;
         ++(open ? opened : closed);
@@ -97,8 +75,6 @@ public:
     int opened = 0, closed = 0;  // successful openings and closings
 
 private:
-    int number_ = 1;
-    LineSettings settings_;
     bool open_ = false;
     QByteArray buffer_;
     int event_ = 0;

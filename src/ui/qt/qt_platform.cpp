@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPalette>
 
+#include "base/captions.h"
+
 namespace dravilo {
 
 bool Unattended()
@@ -22,7 +24,7 @@ void QtPlatform::messageBox(const QString& text)
     // A modal box nobody can answer would stop the program for ever.
     if (Unattended())
         return HeadlessPlatform::messageBox(text);
-    QMessageBox::information(window_, QStringLiteral("Dravilo"), text);
+    QMessageBox::information(window_, kProductName, text);
 }
 
 Colour QtPlatform::windowBackground() const
