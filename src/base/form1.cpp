@@ -65,7 +65,6 @@ Form1::Form1()
     Text8.setLocked(true);
     Text10.setLocked(true);
 
-    Timer1.setEnabled(true);  // ticks once start-up gives it an interval
     Timer4.setInterval(100);
 }
 

@@ -75,7 +75,7 @@ struct Form1 {
     Label Label10, Label25, Label26;
     TextBox Text5, Text8, Text10;   // weight, price, cost
 
-    Timer Timer1;                   // send timer
+    Timer Timer1;                   // send timer, running while ZELM-1 is selected
     Timer Timer2;                   // applies the port panel after a pick
     Timer Timer3;                   // weighing-cycle clock
     Timer Timer4;                   // send lamp

@@ -1,6 +1,7 @@
 #include "base/number_text.h"
 
 #include <QLocale>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -26,7 +27,9 @@ bool incrementDigits(QString& digits)
 
 }  // namespace
 
-QString Format(double v, const QString& pattern, QChar separator)
+namespace {
+
+QString formatted(double v, const QString& pattern, QChar separator)
 {
     if (std::isnan(v))
         v = 0;
@@ -73,6 +76,28 @@ QString Format(double v, const QString& pattern, QChar separator)
     if (decimals > 0)
         text += separator + fraction;
     return text;
+}
+
+}  // namespace
+
+QString Format(double v, const QString& pattern, QChar separator)
+{
+    // Each frame refreshes the displays, mostly with the values they already
+    // show: the last few results are kept, so an unchanged one costs a look.
+    struct Kept {
+        double value;
+        QString pattern;
+        QChar separator;
+        QString text;
+    };
+    static std::array<Kept, 8> kept;
+    static std::size_t next = 0;
+    for (const Kept& k : kept)
+        if (k.value == v && k.separator == separator && k.pattern == pattern && !k.text.isEmpty())
+            return k.text;
+    Kept& fresh = kept[next++ % kept.size()];
+    fresh = {v, pattern, separator, formatted(v, pattern, separator)};
+    return fresh.text;
 }
 
 std::optional<double> ScanNumber(const QString& text, const NumberRules& rules)

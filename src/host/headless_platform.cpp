@@ -11,7 +11,7 @@ void Say(const QString& text) { std::fprintf(stderr, "dravilo: %s\n", text.toLoc
 
 void HeadlessPlatform::messageBox(const QString& text) { Say(text); }
 
-QChar HeadlessPlatform::decimalSeparator() const
+QChar HeadlessPlatform::systemSeparator()
 {
     const QString separator = QLocale::system().decimalPoint();
     return separator.isEmpty() ? QChar(u'.') : separator[0];

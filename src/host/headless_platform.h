@@ -15,7 +15,7 @@ class HeadlessPlatform : public Platform {
 public:
     void beep() override {}
     void messageBox(const QString& text) override;
-    QChar decimalSeparator() const override;
+    QChar decimalSeparator() const override { return separator_; }
     QString environment(const QString& name) const override;
     Colour windowBackground() const override { return 0xF0F0F0; }
     void setIcon(const QString&) override {}
@@ -26,6 +26,11 @@ public:
     QString browseFolder(const QString&) override { return {}; }
     void processEvents() override;
     void endProgram() override;
+
+private:
+    // Read once: the displays are formatted at every frame.
+    QChar separator_ = systemSeparator();
+    static QChar systemSeparator();
 };
 
 }  // namespace dravilo

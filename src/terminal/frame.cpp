@@ -49,10 +49,15 @@ QByteArray DigitField(const QString& text, QChar separator)
 
 QString HexView(const QByteArray& frame)
 {
-    QString view;
-    view.reserve(frame.size() * 3);
-    for (char byte : frame)
-        view += u' ' + QString::number(static_cast<unsigned char>(byte), 16).toUpper().rightJustified(2, u'0');
+    static constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+    QString view(frame.size() * 3, Qt::Uninitialized);
+    QChar* at = view.data();
+    for (const char byte : frame) {
+        const auto b = static_cast<unsigned char>(byte);
+        *at++ = u' ';
+        *at++ = kDigits[b >> 4];
+        *at++ = kDigits[b & 0x0F];
+    }
     return view;
 }
 

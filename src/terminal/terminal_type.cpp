@@ -25,6 +25,7 @@ void Option1_Click(Program& p)
     Form1& f = p.form;
     if (f.Option1[0].value()) {
         f.Frame7.setVisible(true);
+        f.Timer1.setEnabled(false);  // a ZELM-2 terminal sends nothing on its own
         f.Text3.setText(QString());
         f.Text6.setText(QString());
         f.Text5.setText(QString());
@@ -37,6 +38,7 @@ void Option1_Click(Program& p)
     }
     if (f.Option1[1].value()) {
         f.Frame7.setVisible(false);
+        f.Timer1.setEnabled(true);
         p.settings.intTerminalType = 1;
         showPriceAndCost(f, false);
         f.Label10.setCaption(kWeightCaption.in(p.settings.intLanguage));

@@ -41,6 +41,7 @@ TEST(WindowZelm1, Zelm1SendsTheWeightLineAndZelm2AnswersWhatWaited)
 
     QWidget* zelm1 = emulator.window().widgetOf(&form.Option1[1]);
     ASSERT_NE(zelm1, nullptr);
+    emulator.window().show();  // offscreen the emulator shows none: this test is the person who looks
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&emulator.window()));
     QTest::mouseClick(zelm1, Qt::LeftButton, {}, QPoint(8, zelm1->height() / 2));  // on its circle
     EXPECT_EQ(emulator.program().settings.intTerminalType, 1);

@@ -14,6 +14,7 @@ WindowedEmulator::WindowedEmulator(const EmulatorOptions& options)
         if (QWidget* box = QApplication::activeModalWidget())
             box->close();  // nobody is going to answer it now
         window_.close();
+        QCoreApplication::quit();  // also where the window was never shown
     });
 }
 
@@ -21,7 +22,8 @@ bool WindowedEmulator::start()
 {
     if (!emulator_.start())
         return false;
-    window_.show();
+    if (!Unattended())  // nothing is painted where nobody can see it
+        window_.show();
     return true;
 }
 

@@ -11,7 +11,7 @@ class WindowedEmulator {
 public:
     explicit WindowedEmulator(const EmulatorOptions& options = {});
 
-    // The program's start, then the window.
+    // The program's start, then the window where a person can see it.
     bool start();
     // Closes the window as a person would, also while a message box waits.
     void stop() { emulator_.stop(); }
