@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build, the tests and the
-# emulator need and the machine does not have yet. With --fuzz also clang
-# and its runtime libraries, libclang_rt.fuzzer among them, for the fuzz targets.
+# Installs, from Debian's packages, whatever the build, the tests, the
+# Windows compile check (MinGW-w64) and the emulator need and the machine
+# does not have yet. With --fuzz also clang and its runtime libraries,
+# libclang_rt.fuzzer among them, for the fuzz targets.
 set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libgtest-dev fonts-dejavu-core locales python3 python3-serial)
+          libgtest-dev fonts-dejavu-core locales python3 python3-serial
+          g++-mingw-w64-x86-64-posix)
 [ "${1:-}" != --fuzz ] || packages+=(clang libclang-rt-14-dev)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
