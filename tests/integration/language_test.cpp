@@ -42,8 +42,15 @@ TEST_F(Language, TheMenuSwitchesBothWaysAndWritesTheFile)
     EXPECT_EQ(t.form.Check2.caption(), "Cicle");
     EXPECT_EQ(t.form.Basis_Command1.caption(), "To sample");
 
-    t.form.mnu_eng.click();  // the active language again: the whole switch runs again
-    EXPECT_EQ(t.form.Caption.caption(), "Korvalen       Dravilo v.2.00               Today: December 31,  2026");
+    // The active language again: the whole switch runs again, title, type
+    // handling and save, as a version that returns early would not.
+    t.platform.date = QDate(2027, 1, 1);
+    t.form.Command1.click();
+    t.settings.intSendPeriod = 77;
+    t.form.mnu_eng.click();
+    EXPECT_EQ(t.form.Caption.caption(), "Korvalen       Dravilo v.2.00               Today: January 1,  2027");
+    EXPECT_EQ(t.form.Shape2[2].fillColour(), kGreen);
+    EXPECT_EQ(DecodeSettings(t.storedFile(), t.defaults())->intSendPeriod, 77);
 }
 
 TEST(LanguageStored, AnUnknownValueLeavesTheBuiltInTextsUntilTheMenuRepairsIt)

@@ -39,13 +39,19 @@ TEST_F(SettingsPanel, AChosenFolderIsShownAndSavedAtOnce)
         {"", "/"},  // cancelled: nothing changes
         {"/" + QString(498, u'a'), "/"},  // longer than a record holds: refused
     };
+    std::int16_t saved = t.settings.intSendPeriod;
     for (const auto& c : cases) {
         t.platform.messages.clear();
         t.platform.folderAnswer = c.answer;
+        // A change that only a save of the file would show.
+        const std::int16_t unsaved = ++t.settings.intSendPeriod;
         t.form.Basis_Command1.click();
+        const bool refused = c.answer.isEmpty() || c.answer.size() > 400;
+        saved = refused ? saved : unsaved;
         EXPECT_EQ(t.form.Basis_Text1.text(), c.stored);
         EXPECT_EQ(t.settings.strResultsFolder, c.stored);
         EXPECT_EQ(storedFolder(), c.stored);
+        EXPECT_EQ(DecodeSettings(t.storedFile(), t.defaults())->intSendPeriod, saved) << "written: " << !refused;
         EXPECT_EQ(t.platform.messages.size(), c.answer.size() > 400 ? 1 : 0);
     }
     EXPECT_EQ(t.platform.folderTitles.first(), QString::fromUtf8("Выберите директорию для хранения результата:"));

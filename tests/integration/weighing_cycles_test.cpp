@@ -78,9 +78,10 @@ TEST_F(WeighingCycles, FieldTexts)
         EXPECT_EQ(t.settings.lngCycleMax, c.wantMax) << c.max;
         EXPECT_EQ(t.settings.lngCyclePeriod, c.wantPeriod) << c.period;
     }
-    // Too large for 32 bits: the field keeps what it had.
+    // Too large for 32 bits: the field keeps what it had, which is no fallback.
+    t.form.Text4.setText("57");
     t.form.Text4.setText("99999999999");
-    EXPECT_EQ(t.settings.lngCycleMax, 100);
+    EXPECT_EQ(t.settings.lngCycleMax, 57);
     // 1 is taken from the field but is no maximum once the cycles start.
     t.form.Text4.setText("1");
     EXPECT_EQ(t.settings.lngCycleMax, 1);
