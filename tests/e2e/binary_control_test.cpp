@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
@@ -19,6 +18,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "emulator_process.h"
 #include "process_usage.h"
 #include "test_program.h"
 
@@ -36,15 +36,6 @@ bool connectTo(QLocalSocket& socket, const QString& path)
         QThread::msleep(100);
     }
     return false;
-}
-
-// Headless, with its program folder under `programFiles`.
-QProcessEnvironment emulatorEnvironment(const QString& programFiles)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("ProgramFiles", programFiles);
-    return env;
 }
 
 // A raw client of the control socket, for what QLocalSocket does not do.
@@ -89,24 +80,22 @@ QByteArray readFor(int fd, int ms)
 
 class ControlledBinary : public ::testing::Test {
 protected:
-    QTemporaryDir folder;
-    QString port = folder.path() + "/scale";
-    QString socketPath = folder.path() + "/control";
-    QProcess emulator;
+    EmulatorProcess emulator;
+    QString port = emulator.programFiles() + "/scale";
+    QString socketPath = emulator.programFiles() + "/control";
     QLocalSocket control;
     int host = -1;
 
     // Headless, where no window could be: a platform plugin that needs a display, and none.
     void start(const QStringList& arguments)
     {
-        QProcessEnvironment env = emulatorEnvironment(folder.path());
+        QProcessEnvironment env = emulator.processEnvironment();
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         emulator.setProcessEnvironment(env);
         emulator.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        emulator.start(DRAVILO_BINARY, QStringList{"--headless"} + arguments);
-        ASSERT_TRUE(emulator.waitForStarted(10000));
+        emulator.launch(QStringList{"--headless"} + arguments);
     }
     void SetUp() override
     {
@@ -119,10 +108,6 @@ protected:
     {
         if (host >= 0)
             ::close(host);
-        if (emulator.state() != QProcess::NotRunning) {
-            emulator.terminate();
-            emulator.waitForFinished(10000);
-        }
     }
     QString command(const QByteArray& line)
     {
@@ -229,9 +214,8 @@ TEST_F(ControlledBinary, BadInputGetsAnErrorAndTheEmulatorGoesOn)
 
 TEST_F(ControlledBinary, ALiveSocketIsNotTakenAndTheLinkGoesAtExit)
 {
-    QProcess second;
-    second.setProcessEnvironment(emulatorEnvironment(folder.path() + "/other"));
-    second.start(DRAVILO_BINARY, {"--control", socketPath});
+    EmulatorProcess second;
+    second.launch({"--control", socketPath});
     ASSERT_TRUE(second.waitForFinished(20000));
     EXPECT_NE(second.exitCode(), 0);
     EXPECT_EQ(command("language"), "eng");  // still the first emulator's socket
@@ -247,28 +231,23 @@ TEST(ControlledBinaryStale, AStaleSocketIsReplacedAndStandardInputWorksToo)
     QTemporaryDir folder;
     const QString socketPath = folder.path() + "/control";
     {  // a socket file with no emulator behind it, as a killed run leaves it
-        QProcess killed;
-        killed.setProcessEnvironment(emulatorEnvironment(folder.path()));
-        killed.start(DRAVILO_BINARY, {"--control", socketPath});
+        EmulatorProcess killed;
+        killed.launch({"--control", socketPath});
         for (int i = 0; i < 200 && !QFileInfo::exists(socketPath); ++i)
             QThread::msleep(100);
         killed.kill();
         killed.waitForFinished(10000);
         ASSERT_TRUE(QFileInfo::exists(socketPath));
     }
-    QProcess emulator;
-    const QProcessEnvironment env = emulatorEnvironment(folder.path());
-    emulator.setProcessEnvironment(env);
-    emulator.start(DRAVILO_BINARY, {"--control", socketPath});
+    EmulatorProcess emulator;
+    emulator.launch({"--control", socketPath});
     QLocalSocket control;
     EXPECT_TRUE(connectTo(control, socketPath));
     emulator.terminate();
     emulator.waitForFinished(10000);
 
-    QProcess piped;
-    piped.setProcessEnvironment(env);
-    piped.start(DRAVILO_BINARY, {"--control", "-"});
-    ASSERT_TRUE(piped.waitForStarted(10000));
+    EmulatorProcess piped;
+    piped.launch({"--control", "-"});
     piped.write("weight2 3\nget Text2(1)\n");
     QByteArray out;
     while (out.count('\n') < 2 && piped.waitForReadyRead(20000))
@@ -325,12 +304,9 @@ TEST_F(ControlledBinary, AHostFindsNothingLeftFromBeforeItCame)
 TEST(ControlledBinaryStop, AStopSignalAsSoonAsThePathsAreThereRemovesThem)
 {
     for (int round = 0; round < 3; ++round) {
-        QTemporaryDir folder;
-        const QString port = folder.path() + "/scale";
-        QProcess emulator;
-        emulator.setProcessEnvironment(emulatorEnvironment(folder.path()));
-        emulator.start(DRAVILO_BINARY, {"--virtual-port", port});
-        ASSERT_TRUE(emulator.waitForStarted(10000));
+        EmulatorProcess emulator;
+        const QString port = emulator.programFiles() + "/scale";
+        emulator.launch({"--virtual-port", port});
         while (!QFileInfo(port).isSymLink() && emulator.state() == QProcess::Running)
             QThread::usleep(200);
         ::kill(pid_t(emulator.processId()), SIGTERM);
@@ -346,17 +322,14 @@ TEST(ControlledBinaryStop, AStopSignalAsSoonAsThePathsAreThereRemovesThem)
 TEST(ControlledBinaryStop, StandardOutputGoneOrFullStopsOnlyTheChannel)
 {
     for (const bool gone : {true, false}) {
-        QTemporaryDir folder;
-        const QString port = folder.path() + "/scale";
-        const QString fifo = folder.path() + "/answers";
+        EmulatorProcess emulator;
+        const QString port = emulator.programFiles() + "/scale";
+        const QString fifo = emulator.programFiles() + "/answers";
         ASSERT_EQ(::mkfifo(qPrintable(fifo), 0600), 0);
         const int neverRead = ::open(qPrintable(fifo), O_RDONLY | O_NONBLOCK);
-        QProcess emulator;
-        emulator.setProcessEnvironment(emulatorEnvironment(folder.path()));
         if (!gone)
             emulator.setStandardOutputFile(fifo);
-        emulator.start(DRAVILO_BINARY, {"--virtual-port", port, "--control", "-"});
-        ASSERT_TRUE(emulator.waitForStarted(10000));
+        emulator.launch({"--virtual-port", port, "--control", "-"});
         if (gone)
             emulator.closeReadChannel(QProcess::StandardOutput);
         for (int i = 0; i < 2000; ++i)

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
@@ -17,6 +16,8 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+#include "emulator_process.h"
 
 namespace {
 
@@ -34,26 +35,14 @@ QString standing(const QString& path)
     return "file " + QString::fromUtf8(file.readAll());
 }
 
-struct Emulator : QProcess {
+struct Emulator : dravilo::test::EmulatorProcess {
     std::vector<int> waiting;  // clients it does not accept while stopped
-    Emulator(const QString& folder, const QStringList& arguments)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("ProgramFiles", folder);
-        setProcessEnvironment(env);
-        start(DRAVILO_BINARY, arguments);
-        waitForStarted(10000);
-    }
+    explicit Emulator(const QStringList& arguments) { launch(arguments); }
     ~Emulator() override
     {
         for (const int fd : waiting)
             ::close(fd);
-        ::kill(pid_t(processId()), SIGCONT);
-        terminate();
-        if (!waitForFinished(10000))
-            kill();
-        waitForFinished(5000);
+        ::kill(pid_t(processId()), SIGCONT);  // then the stop it can hear
     }
     // Until the path it was given is there and usable.
     bool serving(const QString& option, const QString& path)
@@ -119,7 +108,7 @@ TEST_P(BinaryPaths, OnlyALeftoverOfARunThatIsGoneIsReplaced)
     }
     std::unique_ptr<Emulator> earlier;
     if (c.earlier != Earlier::None) {
-        earlier = std::make_unique<Emulator>(folder.path() + "/earlier", QStringList{c.option, path});
+        earlier = std::make_unique<Emulator>(QStringList{c.option, path});
         ASSERT_TRUE(earlier->serving(c.option, path));
         if (c.earlier == Earlier::Stopped)
             earlier->stopWithFullBacklog(path);
@@ -128,7 +117,7 @@ TEST_P(BinaryPaths, OnlyALeftoverOfARunThatIsGoneIsReplaced)
     }
     const QString before = standing(path);
 
-    Emulator run(folder.path(), {c.option, path});
+    Emulator run({c.option, path});
     if (c.taken) {
         EXPECT_TRUE(run.serving(c.option, path));
         return;

@@ -21,10 +21,10 @@ using BinarySettings = EmulatorRun;
 
 TEST_F(BinarySettings, StoredZelm1SendsItsLineAtTheStoredPeriod)
 {
-    SettingsRecord record = defaults();
+    SettingsRecord record = emulator.defaults();
     record.intTerminalType = 1;
     record.intSendPeriod = 40;
-    storeSettings(EncodeSettings(record));
+    emulator.storeSettings(EncodeSettings(record));
     start();
 
     // Counting starts on a line boundary, once the program is up.
@@ -42,9 +42,9 @@ TEST_F(BinarySettings, StoredZelm1SendsItsLineAtTheStoredPeriod)
 
 TEST_F(BinarySettings, StoredPortNumberIsThePortOpened)
 {
-    SettingsRecord record = defaults();
+    SettingsRecord record = emulator.defaults();
     record.intCommPort = 5;
-    storeSettings(EncodeSettings(record));
+    emulator.storeSettings(EncodeSettings(record));
     start(5);  // only COM5 leads to the pty
     waitUntilAnswering();
 }
@@ -59,22 +59,22 @@ class BinaryStopSignal : public EmulatorRun, public ::testing::WithParamInterfac
 
 TEST_P(BinaryStopSignal, SavesTheSettingsAndExitsCleanly)
 {
-    SettingsRecord record = defaults();
+    SettingsRecord record = emulator.defaults();
     record.intSendPeriod = 70;  // not the default: a save of the defaults would show
     // A file that ends after field 12: loading leaves it so, only a save
     // writes the remaining fields.
     const QByteArray full = EncodeSettings(record);
     const qsizetype twelveFields = 11 * kSettingsRecordLength + 2;
-    storeSettings(full.left(twelveFields));
+    emulator.storeSettings(full.left(twelveFields));
     start();
     waitUntilAnswering();
-    ASSERT_EQ(storedSettings().size(), twelveFields) << "saved before the signal";
+    ASSERT_EQ(emulator.storedSettings().size(), twelveFields) << "saved before the signal";
 
     ::kill(pid_t(emulator.processId()), GetParam().number);
     ASSERT_TRUE(emulator.waitForFinished(10000));
     EXPECT_EQ(emulator.exitStatus(), QProcess::NormalExit) << "ended by the signal itself";
     EXPECT_EQ(emulator.exitCode(), 0);
-    const QByteArray saved = storedSettings();
+    const QByteArray saved = emulator.storedSettings();
     EXPECT_EQ(saved.size(), full.size());
     EXPECT_TRUE(saved == full) << "the saved fields are not the ones loaded";
 }
@@ -104,12 +104,12 @@ class BinaryUnreadableSettings : public EmulatorRun, public ::testing::WithParam
 
 TEST_P(BinaryUnreadableSettings, IsReplacedByTheDefaultsAtStart)
 {
-    storeSettings(GetParam().content);
+    emulator.storeSettings(GetParam().content);
     start();
     waitUntilAnswering();
-    const QByteArray fresh = storedSettings();
-    EXPECT_EQ(fresh.size(), EncodeSettings(defaults()).size());
-    EXPECT_TRUE(fresh == EncodeSettings(defaults())) << "not the defaults file";
+    const QByteArray fresh = emulator.storedSettings();
+    EXPECT_EQ(fresh.size(), EncodeSettings(emulator.defaults()).size());
+    EXPECT_TRUE(fresh == EncodeSettings(emulator.defaults())) << "not the defaults file";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BinaryUnreadableSettings,
@@ -138,17 +138,17 @@ class BinarySave : public EmulatorRun, public ::testing::WithParamInterface<Save
 TEST_P(BinarySave, ReplacesTheFileWholeOrLeavesItAsItWas)
 {
     const SaveCase& c = GetParam();
-    SettingsRecord russian = defaults();
+    SettingsRecord russian = emulator.defaults();
     russian.intLanguage = 1;
     const QByteArray stored = EncodeSettings(russian) + "the user's tail";
-    storeSettings(stored);
-    c.setUp(programFolder(), settingsPath());
+    emulator.storeSettings(stored);
+    c.setUp(emulator.programFolder(), emulator.settingsPath());
 
     const bool root = ::geteuid() == 0;
     if (root)
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(programFiles.path().toStdString()))
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(emulator.programFiles().toStdString()))
             ::lchown(entry.path().c_str(), kNobody, kNobody);
-    ::chown(qPrintable(programFiles.path()), kNobody, kNobody);
+    ::chown(qPrintable(emulator.programFiles()), kNobody, kNobody);
     emulator.setChildProcessModifier([root, fullDisk = c.fullDisk] {
         if (fullDisk) {
             const rlimit limit{4096, 4096};
@@ -158,13 +158,8 @@ TEST_P(BinarySave, ReplacesTheFileWholeOrLeavesItAsItWas)
         if (root && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
             ::_exit(99);
     });
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ProgramFiles", programFiles.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    emulator.setProcessEnvironment(env);
     emulator.setProcessChannelMode(QProcess::SeparateChannels);
-    emulator.start(DRAVILO_BINARY, {"--control", "-"});
-    ASSERT_TRUE(emulator.waitForStarted(10000));
+    emulator.launch({"--control", "-"});
     emulator.write("language eng\n");
     while (!emulator.canReadLine() && emulator.waitForReadyRead(20000)) {
     }
@@ -176,9 +171,9 @@ TEST_P(BinarySave, ReplacesTheFileWholeOrLeavesItAsItWas)
 
     const QString said = QString::fromUtf8(emulator.readAllStandardError());
     EXPECT_EQ(said.count(QString::fromUtf8(c.said)), c.times) << said.toStdString();
-    const QByteArray after = storedSettings();
+    const QByteArray after = emulator.storedSettings();
     if (c.saved) {
-        EXPECT_EQ(DecodeSettings(after, defaults())->intLanguage, 0);
+        EXPECT_EQ(DecodeSettings(after, emulator.defaults())->intLanguage, 0);
         EXPECT_TRUE(after.endsWith("the user's tail"));
     } else {
         EXPECT_TRUE(after == stored) << "the file was changed";

@@ -88,7 +88,7 @@ TEST_F(Zelm2Binary, ServesAgainWhenTheDeviceComesBack)
     pty.closeMaster();
     ASSERT_FALSE(emulator.waitForFinished(1500));  // some tries on the dead line meanwhile
     PtyPair again;  // a null-modem restarted: a new device behind the same COM2
-    LinkPort(programFiles.path(), 2, again);
+    LinkPort(emulator.programFiles(), 2, again);
 
     QByteArray reply;
     for (int i = 0; i < 100 && reply.size() < 4; ++i) {

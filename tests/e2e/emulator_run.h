@@ -6,12 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include "program/settings_record.h"
+#include "emulator_process.h"
 #include "pty_pair.h"
 #include "test_program.h"
 
@@ -19,45 +14,18 @@ namespace dravilo::test {
 
 class EmulatorRun : public ::testing::Test {
 protected:
-    QTemporaryDir programFiles;
     PtyPair pty;
-    QProcess emulator;
-
-    QString programFolder() const { return programFiles.path() + "/Dravilo v.2.00/"; }
-    QString settingsPath() const { return programFolder() + "Dravilo v.2.00.eng"; }
-
-    SettingsRecord defaults() const
-    {
-        SettingsRecord record;
-        DefaultSettings(record, programFolder());
-        return record;
-    }
-
-    void storeSettings(const QByteArray& content)
-    {
-        ASSERT_TRUE(QDir().mkpath(programFolder()));
-        QFile file(settingsPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ASSERT_EQ(file.write(content), content.size());
-    }
-    QByteArray storedSettings() const
-    {
-        QFile file(settingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    EmulatorProcess emulator;
 
     // Links the pty as COM`port` (which also makes the program folder) and starts the binary.
     void start(int port = 2, const QProcessEnvironment& extra = {})
     {
-        LinkPort(programFiles.path(), port, pty);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("ProgramFiles", programFiles.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        LinkPort(emulator.programFiles(), port, pty);
+        QProcessEnvironment env = emulator.processEnvironment();
         env.insert(extra);
         emulator.setProcessEnvironment(env);
         emulator.setProcessChannelMode(QProcess::ForwardedChannels);
-        emulator.start(DRAVILO_BINARY, {});
-        ASSERT_TRUE(emulator.waitForStarted(10000));
+        emulator.launch();
     }
 
     // Asks ZELM-2 for its status until the port is open (20 s on a slow
@@ -77,17 +45,6 @@ protected:
     {
         pty.write(request);
         return pty.read(replyBytes, 2000);
-    }
-
-    void TearDown() override
-    {
-        if (emulator.state() == QProcess::NotRunning)
-            return;
-        emulator.terminate();
-        if (!emulator.waitForFinished(5000)) {
-            emulator.kill();
-            emulator.waitForFinished(5000);
-        }
     }
 };
 
