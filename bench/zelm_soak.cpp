@@ -6,7 +6,6 @@
 // lost, and the time to serve again after the device returns.
 
 #include <QByteArray>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -22,18 +21,15 @@
 #include <thread>
 #include <unistd.h>
 
-#include "emulator_process.h"
+#include "bench.h"
+#include "process_usage.h"
 
 using namespace dravilo;
 using namespace dravilo::test;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-const char* verdict(bool met) { return met ? "met" : "MISSED"; }
+double secondsSince(Clock::time_point start) { return MsSince(start) / 1000; }
 
 // The emulator's control socket: one command, one answer line.
 class Control {
@@ -157,22 +153,19 @@ double vanishAndReturn(std::unique_ptr<PtyPair>& pty, const QString& programFile
     return -1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+void soak(int minutes)
 {
-    const int minutes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     auto pty = std::make_unique<PtyPair>();
-    QTemporaryDir folder;
-    const std::string socket = folder.path().toStdString() + "/control";
-    EmulatorProcess emulator(*pty, {DRAVILO_BINARY, "--control", socket}, [](SettingsRecord& r) {
-        r.intTerminalType = 1;
-        r.intSendPeriod = 1;
-    });
+    EmulatorProcess emulator;
+    const std::string socket = emulator.programFiles().toStdString() + "/control";
+    LinkPort(emulator.programFiles(), 2, *pty);
+    StoreZelm1(emulator, 1);
+    emulator.setProcessChannelMode(QProcess::ForwardedChannels);
+    emulator.launch({"--control", QString::fromStdString(socket)});
     Control control(socket);
     pty->read(13, 10000);
     pty->readFor(1000);
-    const double startMb = emulator.residentMb();
+    const double startMb = ProcessResidentMb(emulator.pid());
 
     // A minute a round: 27 s of each protocol, the rest for the device.
     Totals totals;
@@ -187,11 +180,11 @@ int main(int argc, char** argv)
             ++totals.returnsMissed;
         totals.worstReturnS = std::max(totals.worstReturnS, back);
         if (round == 0)
-            warmMb = emulator.residentMb();
-        std::printf("round %d of %d: %.1f MB resident\n", round + 1, minutes, emulator.residentMb());
+            warmMb = ProcessResidentMb(emulator.pid());
+        std::printf("round %d of %d: %.1f MB resident\n", round + 1, minutes, ProcessResidentMb(emulator.pid()));
         std::fflush(stdout);
     }
-    const double endMb = emulator.residentMb();
+    const double endMb = ProcessResidentMb(emulator.pid());
 
     const bool memoryMet = endMb - warmMb < 1;
     const bool zelm1Met = totals.zelm1Lost == 0 && totals.zelm1Malformed == 0;
@@ -201,13 +194,26 @@ int main(int argc, char** argv)
                 minutes, minutes);
     std::printf("  resident memory, start / first round / end   %.1f / %.1f / %.1f MB, growth %.2f MB "
                 "(target < 1 MB: %s)\n",
-                startMb, warmMb, endMb, endMb - warmMb, verdict(memoryMet));
+                startMb, warmMb, endMb, endMb - warmMb, Verdict(memoryMet));
     std::printf("  ZELM-1 frames received / lost / malformed   %ld / %ld / %ld (target none lost: %s)\n",
-                totals.zelm1Frames, totals.zelm1Lost, totals.zelm1Malformed, verdict(zelm1Met));
+                totals.zelm1Frames, totals.zelm1Lost, totals.zelm1Malformed, Verdict(zelm1Met));
     std::printf("  ZELM-2 requests / replies lost / malformed  %ld / %ld / %ld (target none lost: %s)\n",
-                totals.requests, totals.repliesLost, totals.repliesMalformed, verdict(zelm2Met));
+                totals.requests, totals.repliesLost, totals.repliesMalformed, Verdict(zelm2Met));
     std::printf("  serving again after the device returns: at worst %.2f s, %d times not within 10 s "
                 "(target < 2 s: %s)\n",
-                totals.worstReturnS, totals.returnsMissed, verdict(returnMet));
+                totals.worstReturnS, totals.returnsMissed, Verdict(returnMet));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    // Caught, so that the emulator is stopped and its folder removed.
+    try {
+        soak(argc > 1 ? std::max(1, std::atoi(argv[1])) : 10);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "The soak ended early: %s\n", e.what());
+        return 1;
+    }
     return 0;
 }

@@ -26,22 +26,22 @@ inline double ProcessCpuSeconds(pid_t pid)
     return (fields[11].toDouble() + fields[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
 }
 
-// A size line of /proc/PID/status ("VmHWM:", "VmRSS:") in MB.
-inline double ProcessStatusMb(pid_t pid, const QByteArray& field)
+// A size line of a /proc/PID file ("status" has "VmRSS:", "smaps_rollup" "Pss:") in MB.
+inline double ProcessSizeMb(pid_t pid, const char* file, const QByteArray& field)
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
+    QFile sizes(QStringLiteral("/proc/%1/%2").arg(pid).arg(file));
+    if (!sizes.open(QIODevice::ReadOnly))
         return NAN;
-    for (const QByteArray& line : status.readAll().split('\n'))
+    for (const QByteArray& line : sizes.readAll().split('\n'))
         if (line.startsWith(field))
             return line.mid(field.size()).trimmed().split(' ')[0].toDouble() / 1024.0;
     return NAN;
 }
 
 // The resident set at its highest.
-inline double ProcessPeakMemoryMb(pid_t pid) { return ProcessStatusMb(pid, "VmHWM:"); }
+inline double ProcessPeakMemoryMb(pid_t pid) { return ProcessSizeMb(pid, "status", "VmHWM:"); }
 
 // The resident set now.
-inline double ProcessResidentMb(pid_t pid) { return ProcessStatusMb(pid, "VmRSS:"); }
+inline double ProcessResidentMb(pid_t pid) { return ProcessSizeMb(pid, "status", "VmRSS:"); }
 
 }  // namespace dravilo::test

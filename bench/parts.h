@@ -1,0 +1,23 @@
+#pragma once
+
+// The parts of the line benchmark, in the order it runs them. Each prints
+// its figures and hands its goals to the summary.
+
+#include "bench.h"
+
+namespace dravilo::test {
+
+// ZELM-2 reply latency, the emulator beside a bare responder.
+void MeasureZelm2Latency(Bench& bench);
+// ZELM-1 rate, frames lost and timing at 1, 10 and 150 ms, beside a bare sender.
+void MeasureZelm1Period(Bench& bench);
+// CPU per ZELM-1 frame at 150, 10 and 1 ms, beside a plain QTimer sender.
+void MeasureCpuPerFrame(Bench& bench);
+// Time to the first line and peak memory, headless and with the window.
+void MeasureStartupAndMemory(Bench& bench);
+// 100 headless emulators at once, and 20 with their windows.
+void MeasureManyEmulators(Bench& bench);
+// One save of the settings file.
+void MeasureSettingsSave(Bench& bench);
+
+}  // namespace dravilo::test
