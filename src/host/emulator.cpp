@@ -38,6 +38,7 @@ Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
       line_(*port_, [&platform] { return platform.elapsedMs(); }),
       program_(line_, platform),
       control_([this](const QString& text, const ControlAnswer& answer) {
+          timers_.catchUp();
           RunControlCommand(program_, line_, text, answer);
       }),
       close_([this] {
@@ -46,8 +47,15 @@ Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
       })
 {
     RouteEvents(program_);
-    for (Timer* timer : program_.form.timers())  // only the send period is a promise to the host
-        timers_.drive(*timer, timer == &program_.form.Timer1 ? Qt::PreciseTimer : Qt::CoarseTimer);
+    Form1& f = program_.form;
+    for (Timer* timer : f.timers()) {
+        if (timer == &f.Timer1)  // only the send period is a promise to the host
+            timers_.drive(*timer, Qt::PreciseTimer);
+        else if (timer == &f.Timer4 && options.headless)  // it only darkens the send lamp
+            timers_.driveWhenLookedAt(*timer);
+        else
+            timers_.drive(*timer);
+    }
     timers_.drive(line_.delayTimer);
 }
 

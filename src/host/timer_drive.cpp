@@ -1,6 +1,18 @@
 #include "host/timer_drive.h"
 
+#include <chrono>
+
 namespace dravilo {
+
+namespace {
+
+std::int64_t nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
 
 TimerDrive::~TimerDrive()
 {
@@ -25,6 +37,25 @@ void TimerDrive::drive(Timer& model, Qt::TimerType precision)
             timer->stop();
     };
     model.scheduleChanged();
+}
+
+void TimerDrive::driveWhenLookedAt(Timer& model)
+{
+    models_.push_back(&model);
+    Deferred* deferred = deferred_.emplace_back(std::make_unique<Deferred>(Deferred{&model})).get();
+    model.scheduleChanged = [deferred] { deferred->dueMs = nowMs() + deferred->model->interval(); };
+    model.scheduleChanged();
+}
+
+void TimerDrive::catchUp()
+{
+    const std::int64_t now = nowMs();
+    for (const std::unique_ptr<Deferred>& d : deferred_) {
+        while (d->model->running() && d->dueMs <= now) {
+            d->dueMs += d->model->interval();
+            d->model->tick();
+        }
+    }
 }
 
 }  // namespace dravilo

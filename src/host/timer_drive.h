@@ -21,11 +21,22 @@ public:
     TimerDrive& operator=(const TimerDrive&) = delete;
 
     void drive(Timer& model, Qt::TimerType precision = Qt::CoarseTimer);
+    // A model whose ticks change only what a person would see, in a run
+    // where nobody can: it never wakes the program, and its due ticks run
+    // when somebody looks (catchUp), so what is looked at is as it would be.
+    void driveWhenLookedAt(Timer& model);
+    void catchUp();
 
 private:
+    struct Deferred {
+        Timer* model;
+        std::int64_t dueMs = 0;
+    };
+
     std::vector<std::unique_ptr<QTimer>> timers_;
     std::vector<Timer*> models_;
     std::vector<std::unique_ptr<DeadlineTimer>> deadlineTimers_;
+    std::vector<std::unique_ptr<Deferred>> deferred_;
 };
 
 }  // namespace dravilo

@@ -155,6 +155,12 @@ TEST_F(ControlledBinary, ALoadPutOnByTheChannelIsWhatTheHostReads)
     EXPECT_EQ(ask(bytes({0x0E})), bytes({0x10, 0x09, 0x0D, 0x0A}));
     EXPECT_EQ(command("type zelm1"), "ok");
     EXPECT_TRUE(hostReads(500).contains("WW00000.0kg\r\n"));
+    // Headless, the send lamp's timer ticks only when somebody looks; looked
+    // at, the lamp is lit at each line and dark between them.
+    QSet<QString> lamp;
+    for (int i = 0; i < 60; ++i, QThread::msleep(10))
+        lamp << command("indicators").section("lamp=", 1);
+    EXPECT_EQ(lamp, (QSet<QString>{"red", "dark"}));
     EXPECT_EQ(QFileInfo(socketPath).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::ReadGroup),
               QFile::Permissions());
 }
