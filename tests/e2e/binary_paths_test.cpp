@@ -42,7 +42,8 @@ struct Emulator : dravilo::test::EmulatorProcess {
     {
         for (const int fd : waiting)
             ::close(fd);
-        ::kill(pid_t(processId()), SIGCONT);  // then the stop it can hear
+        if (pid() > 0)  // a stopped one first hears it may go on, then its stop
+            ::kill(pid(), SIGCONT);
     }
     // Until the path it was given is there and usable.
     bool serving(const QString& option, const QString& path)
