@@ -201,6 +201,20 @@ QString fault(LineFaults& line, const QString& text)
     return kOk;
 }
 
+// The last `count` events of the line, oldest first, joined by " | ".
+QString trafficLines(const Program& p, const QString& count)
+{
+    bool ok = false;
+    const int asked = count.isEmpty() ? 20 : count.toInt(&ok);
+    if (!count.isEmpty() && (!ok || asked < 1))
+        throw Failure{QStringLiteral("%1 is no whole number above 0").arg(count)};
+    const std::deque<TrafficEvent>& events = p.traffic.events();
+    QStringList lines;
+    for (auto e = events.end() - qsizetype(std::min<std::size_t>(std::size_t(asked), events.size())); e != events.end(); ++e)
+        lines << TrafficLine(*e);
+    return lines.join(QStringLiteral(" | "));
+}
+
 QString languageName(std::int16_t language)
 {
     return language == 0 ? QStringLiteral("eng") : language == 1 ? QStringLiteral("rus") : QString::number(language);
@@ -291,6 +305,9 @@ const std::vector<Command>& commands()
          "fault drop|corrupt|cut|noise next N|rate P, fault delay MS next N|rate P, fault off, fault: "
          "faults of the replies leaving the port",
          [](const Call& c) { return fault(c.line, c.a[0]); }},
+        {"traffic", {0, true},
+         "traffic [N]: the line's last N events (20 unless told, up to 10000), oldest first, joined by \" | \"",
+         [](const Call& c) { return trafficLines(c.p, c.a[0]); }},
         {"get", {1}, "get NAME: the text, value, caption or colour of a control by its designer name",
          [](const Call& c) { return c.w.get(c.a[0]); }},
         {"set", {1, true}, "set NAME TEXT: types into a text box or an editable list",

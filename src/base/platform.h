@@ -7,6 +7,7 @@
 #include <QChar>
 #include <QDate>
 #include <QString>
+#include <QTime>
 #include <cstdint>
 
 #include "base/controls.h"
@@ -36,6 +37,8 @@ public:
     virtual void setIcon(const QString& resource) = 0;
 
     virtual QDate today() const = 0;
+    // The wall clock's time of day, for the traffic's times.
+    virtual QTime timeOfDay() const = 0;
     // Milliseconds on a clock that only goes forward, for measuring waits.
     virtual std::int64_t elapsedMs() const = 0;
     // Full names as the system's regional settings write them on their own:

@@ -32,14 +32,18 @@ EmulatorOptions ParseCommandLine(const QCoreApplication& app)
                                          QStringLiteral("Serves a pseudo-terminal of its own instead of the "
                                                         "configured port; PATH links to the host's end."),
                                          QStringLiteral("PATH"));
+    const QCommandLineOption log(QStringLiteral("log"),
+                                 QStringLiteral("Appends the line's traffic to FILE, a line an event."),
+                                 QStringLiteral("FILE"));
     const QCommandLineOption headless(QLatin1String(kHeadless),
                                       QStringLiteral("Runs without a window and without any Qt platform plugin; "
                                                      "messages go to standard error."));
     parser.addOption(control);
     parser.addOption(virtualPort);
+    parser.addOption(log);
     parser.addOption(headless);
     parser.process(app);
-    return {parser.value(virtualPort), parser.value(control), parser.isSet(headless)};
+    return {parser.value(virtualPort), parser.value(control), parser.value(log), parser.isSet(headless)};
 }
 
 }  // namespace dravilo

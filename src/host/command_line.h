@@ -9,6 +9,7 @@ namespace dravilo {
 struct EmulatorOptions {
     QString virtualPort;  // a link to make to the host's end of a pseudo-terminal
     QString control;      // the control socket, or "-" for standard input
+    QString log;          // a file the traffic is appended to
     bool headless = false;
 };
 

@@ -47,6 +47,7 @@ Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
       })
 {
     RouteEvents(program_);
+    line_.reportTo(program_);
     Form1& f = program_.form;
     for (Timer* timer : f.timers()) {
         if (timer == &f.Timer1)  // only the send period is a promise to the host
@@ -71,6 +72,14 @@ bool Emulator::start()
             Say(QStringLiteral("no control channel: %1").arg(error));
             return false;
         }
+    }
+    if (!options_.log.isEmpty()) {
+        QString error;
+        if (!log_.open(options_.log, error)) {
+            Say(QStringLiteral("no traffic log: %1").arg(error));
+            return false;
+        }
+        program_.traffic.watch([this](const TrafficEvent& event) { log_.write(event); });
     }
     Form_Load(program_);
     started_ = true;

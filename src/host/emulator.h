@@ -6,6 +6,7 @@
 #include "host/command_line.h"
 #include "host/control_channel.h"
 #include "host/timer_drive.h"
+#include "host/traffic_log.h"
 #include "port/line_faults.h"
 #include "program/program.h"
 
@@ -18,9 +19,9 @@ class Emulator {
 public:
     Emulator(const EmulatorOptions& options, Platform& platform);
 
-    // Makes the control channel, then runs the start-up. False, with the
-    // reason on standard error, when the virtual port or the channel cannot
-    // be made; nothing has been started then.
+    // Makes the control channel and opens the log, then runs the start-up.
+    // False, with the reason on standard error, when the virtual port, the
+    // channel or the log cannot be made; nothing has been started then.
     bool start();
     // The close path, also when asked for before the start is over: then it
     // runs as soon as the event loop does.
@@ -40,6 +41,7 @@ private:
     Program program_;
     TimerDrive timers_;
     ControlChannel control_;
+    TrafficLog log_;
     std::function<void()> close_;
     bool started_ = false;
     bool stopAsked_ = false;

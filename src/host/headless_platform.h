@@ -20,6 +20,7 @@ public:
     Colour windowBackground() const override { return 0xF0F0F0; }
     void setIcon(const QString&) override {}
     QDate today() const override;
+    QTime timeOfDay() const override { return QTime::currentTime(); }
     std::int64_t elapsedMs() const override;
     QString monthName(int month) const override;
     QString weekdayName(int weekday) const override;

@@ -1,5 +1,7 @@
 #include "port/line_faults.h"
 
+#include "program/program.h"
+
 #include <algorithm>
 
 namespace dravilo {
@@ -98,8 +100,11 @@ LineFaults::LineFaults(SerialPort& line, std::function<std::int64_t()> now) : li
 void LineFaults::clear()
 {
     fault_.reset();
-    while (!held_.isEmpty())
-        line_.output(held_.takeFirst().bytes);
+    while (!held_.isEmpty()) {
+        const QByteArray bytes = held_.takeFirst().bytes;
+        tell(TrafficDirection::ToHost, bytes, QStringLiteral("sent at once: the fault was ended"));
+        line_.output(bytes);
+    }
     dropHeld();
 }
 
@@ -140,28 +145,40 @@ std::optional<QByteArray> LineFaults::damaged(const Fault& fault, QByteArray sen
 {
     switch (fault.kind) {
     case FaultKind::Drop:
+        tell(TrafficDirection::Program, {}, QStringLiteral("drop"));
         return std::nullopt;
     case FaultKind::Corrupt:
         if (!sent.isEmpty()) {
             const auto at = std::uniform_int_distribution<qsizetype>(0, sent.size() - 1)(random_);
             sent[at] = char(sent[at] ^ (1 << std::uniform_int_distribution<int>(0, 7)(random_)));
+            tell(TrafficDirection::ToHost, sent, QStringLiteral("corrupt: byte %1 changed").arg(at + 1));
         }
         break;
     case FaultKind::Cut:
-        if (sent.size() > 1)
+        if (sent.size() > 1) {
             sent.truncate(std::uniform_int_distribution<qsizetype>(1, sent.size() - 1)(random_));
+            tell(TrafficDirection::ToHost, sent, QStringLiteral("cut after %1 bytes").arg(sent.size()));
+        }
         break;
     case FaultKind::Noise: {
         QByteArray noise(std::uniform_int_distribution<int>(1, 8)(random_), Qt::Uninitialized);
         for (char& b : noise)
             b = char(std::uniform_int_distribution<int>(0, 255)(random_));
         sent.prepend(noise);
+        tell(TrafficDirection::ToHost, sent, QStringLiteral("noise: %1 bytes before the reply").arg(noise.size()));
         break;
     }
     case FaultKind::Delay:
+        tell(TrafficDirection::Program, {}, QStringLiteral("delay: held for %1 ms").arg(fault.delayMs));
         break;
     }
     return sent;
+}
+
+void LineFaults::tell(TrafficDirection direction, const QByteArray& bytes, const QString& what)
+{
+    if (program_)
+        program_->record(direction, bytes, what);
 }
 
 PortResult LineFaults::output(const QByteArray& bytes)
@@ -194,14 +211,19 @@ void LineFaults::sendDue()
     }
     const std::int64_t now = now_();
     while (!held_.isEmpty() && held_.first().due <= now) {
-        heldBytes_ -= held_.first().bytes.size();
-        line_.output(held_.takeFirst().bytes);
+        const QByteArray bytes = held_.takeFirst().bytes;
+        heldBytes_ -= bytes.size();
+        tell(TrafficDirection::ToHost, bytes, QStringLiteral("sent after its delay"));
+        line_.output(bytes);
     }
     armDelayTimer();
 }
 
 void LineFaults::dropHeld()
 {
+    if (!held_.isEmpty())
+        tell(TrafficDirection::Program, {},
+             QStringLiteral("%1 held replies dropped: the port closed or was lost").arg(held_.size()));
     held_.clear();
     heldBytes_ = 0;
     delayTimer.setEnabled(false);

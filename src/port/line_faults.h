@@ -15,9 +15,12 @@
 #include <random>
 
 #include "base/serial_port.h"
+#include "program/traffic.h"
 #include "base/controls.h"
 
 namespace dravilo {
+
+class Program;
 
 enum class FaultKind { Drop, Delay, Corrupt, Cut, Noise };
 
@@ -45,6 +48,8 @@ public:
 
     // Sends the delayed replies in their turn; driven like the window's timers.
     Timer delayTimer;
+    // What each fault does to a reply goes into this program's traffic.
+    void reportTo(Program& program) { program_ = &program; }
 
     PortResult setCommPort(int number) override { return line_.setCommPort(number); }
     int commPort() const override { return line_.commPort(); }
@@ -68,10 +73,12 @@ private:
     // The reply as the fault leaves it; nothing when it is dropped.
     std::optional<QByteArray> damaged(const Fault& fault, QByteArray bytes);
     void sendDue();
+    void tell(TrafficDirection direction, const QByteArray& bytes, const QString& what);
     void dropHeld();
     void armDelayTimer();
 
     SerialPort& line_;
+    Program* program_ = nullptr;
     std::function<std::int64_t()> now_;
     std::optional<Fault> fault_;
     QList<Held> held_;  // waiting their turn, oldest first

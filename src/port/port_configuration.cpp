@@ -21,6 +21,26 @@ std::optional<Int> wholeNumber(const QString& text)
     return static_cast<Int>(*n);
 }
 
+void recordPort(Program& p, const QString& what) { p.record(TrafficDirection::Program, {}, what); }
+
+// The port's state after an opening, for the traffic.
+void recordOpening(Program& p, const char* how, const PortResult& opened)
+{
+    const SerialPort& port = p.MSComm1;
+    if (port.portOpen())
+        recordPort(p, QStringLiteral("port COM%1 %2: %3").arg(port.commPort()).arg(QLatin1String(how), port.settings()));
+    else
+        recordPort(p, QStringLiteral("port COM%1 not opened: %2").arg(port.commPort()).arg(opened.error));
+}
+
+void closePort(Program& p)
+{
+    if (!p.MSComm1.portOpen())
+        return;
+    p.MSComm1.setPortOpen(false);
+    recordPort(p, QStringLiteral("port closed"));
+}
+
 }  // namespace
 
 void OpenPortAtStartup(Program& p)
@@ -33,7 +53,9 @@ void OpenPortAtStartup(Program& p)
     };
     remember(port.setCommPort(p.settings.intCommPort));
     remember(port.setSettings(p.settings.strPortSettings));
-    remember(port.setPortOpen(true));
+    const PortResult opened = port.setPortOpen(true);
+    remember(opened);
+    recordOpening(p, "opened", opened);
     if (!lastError.isEmpty())
         p.platform.messageBox(lastError);
     ShowPortState(p);
@@ -43,16 +65,14 @@ void ShowPortState(Program& p) { p.form.Shape1.setFillColour(p.MSComm1.portOpen(
 
 void ClosePort(Program& p)
 {
-    if (p.MSComm1.portOpen())
-        p.MSComm1.setPortOpen(false);
+    closePort(p);
     ShowPortState(p);
 }
 
 void Combo1_Click(Program& p)
 {
     p.form.Timer5.setEnabled(false);  // the user's choice replaces the port that went away
-    if (p.MSComm1.portOpen())
-        p.MSComm1.setPortOpen(false);
+    closePort(p);
     p.form.Timer2.setEnabled(true);
 }
 
@@ -89,9 +109,12 @@ void Timer2_Timer(Program& p)
     PortResult refused{QStringLiteral("no port number: %1").arg(f.Combo1[0].text())};
     if (number && (refused = port.setCommPort(*number)).ok())
         refused = port.setSettings(settings);
-    if (!refused.ok())
+    if (!refused.ok()) {
+        recordPort(p, QStringLiteral("pick refused: ") + kNotAllowed + QStringLiteral(": ") + refused.error);
         p.platform.messageBox(kNotAllowed);
+    }
     const PortResult opened = port.setPortOpen(true);  // a missing or busy device only leaves the indicator red
+    recordOpening(p, "opened", opened);
     ShowPortState(p);
     set.strPortSettings = port.settings();
 
@@ -104,13 +127,19 @@ void Timer2_Timer(Program& p)
         told(failures.join(QStringLiteral("; ")));
 }
 
-void MSComm1_PortLost(Program& p) { p.form.Timer5.setEnabled(true); }
+void MSComm1_PortLost(Program& p)
+{
+    recordPort(p, QStringLiteral("port lost: its device went away"));
+    p.form.Timer5.setEnabled(true);
+}
 
 void Timer5_Timer(Program& p)
 {
     // Quietly: a device that is not back yet is tried again at the next tick.
-    if (!p.MSComm1.setPortOpen(true).ok())
+    const PortResult opened = p.MSComm1.setPortOpen(true);
+    if (!opened.ok())
         return;
+    recordOpening(p, "back", opened);
     p.form.Timer5.setEnabled(false);
     ShowPortState(p);
 }

@@ -15,6 +15,11 @@ void Program::showPriceAndCost(double price, double cost)
     form.Text10.setText(format(cost, state.strPriceFormat));
 }
 
+void Program::record(TrafficDirection direction, const QByteArray& bytes, const QString& what)
+{
+    traffic.record({platform.timeOfDay(), direction, bytes, what});
+}
+
 QString Program::format(double value, const QString& pattern) const
 {
     return Format(value, pattern, platform.decimalSeparator());

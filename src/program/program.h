@@ -15,6 +15,7 @@
 #include "program/settings_record.h"
 #include "program/sway_random.h"
 #include "program/terminal_state.h"
+#include "program/traffic.h"
 
 namespace dravilo {
 
@@ -30,6 +31,7 @@ public:
     SerialPort& MSComm1;  // the line as the terminal uses it
     Platform& platform;
     SwayRandom random;
+    Traffic traffic;
 
     QString strSettingsFile;
     QString strProgramFiles;
@@ -47,6 +49,8 @@ public:
     // The display's second and third fields in the price format: price and
     // cost, unit weight and piece count, or weighings and total cost by the mode.
     void showPriceAndCost(double price, double cost);
+    // An event of the line's traffic, at the time of day now.
+    void record(TrafficDirection direction, const QByteArray& bytes, const QString& what);
     // Format with the platform's decimal separator.
     QString format(double value, const QString& pattern) const;
     // The value of a text a person typed or the program wrote: "." and "," and

@@ -3,6 +3,7 @@
 #include "program/program.h"
 #include "terminal/build_frame.h"
 #include "terminal/frame.h"
+#include "terminal/sending.h"
 #include "base/number_text.h"
 
 namespace dravilo {
@@ -56,7 +57,8 @@ void SendWeightFrame(Program& p)
     }
     f.Label12.setCaption(QString::number(f.Timer1.interval()));
     // A closed or broken port only loses this frame; the views already show it.
-    p.MSComm1.output(s.strFrame);
+    SendToHost(p, s.strFrame,
+               p.settings.intTerminalType == 1 ? QStringLiteral("ZELM-1 line") : QStringLiteral("weight frame"));
 }
 
 void Timer1_Timer(Program& p)

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <termios.h>
@@ -83,6 +84,7 @@ protected:
     EmulatorProcess emulator;
     QString port = emulator.programFiles() + "/scale";
     QString socketPath = emulator.programFiles() + "/control";
+    QString logPath = emulator.programFiles() + "/traffic.log";
     QLocalSocket control;
     int host = -1;
 
@@ -99,7 +101,7 @@ protected:
     }
     void SetUp() override
     {
-        start({"--virtual-port", port, "--control", socketPath});
+        start({"--virtual-port", port, "--control", socketPath, "--log", logPath});
         ASSERT_TRUE(connectTo(control, socketPath));
         host = openHost(port);
         ASSERT_GE(host, 0) << "no virtual port at " << port.toStdString();
@@ -357,4 +359,51 @@ TEST(ControlledBinaryStop, StandardOutputGoneOrFullStopsOnlyTheChannel)
         EXPECT_FALSE(QFileInfo(port).isSymLink());
         ::close(neverRead);
     }
+}
+
+TEST_F(ControlledBinary, TheLogHoldsEveryEventAsItHappens)
+{
+    EXPECT_EQ(ask(bytes({0x0E})), bytes({0x00, 0x09, 0x0D, 0x0A}));
+    ::kill(emulator.pid(), SIGKILL);  // nothing already logged may be lost
+    emulator.waitForFinished(10000);
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString logged = QString::fromUtf8(log.readAll());
+    EXPECT_TRUE(logged.contains(" program port COM2 opened: 9600,n,8,1\n")) << logged.toStdString();
+    EXPECT_TRUE(logged.contains(" from-host 0E \".\" status request\n")) << logged.toStdString();
+    EXPECT_TRUE(logged.endsWith(" to-host 00 09 0D 0A \"....\" status: S1=00 S2=09\n")) << logged.toStdString();
+}
+
+// A log that cannot be opened ends the start; one that stops taking lines
+// (here: no file may grow past 12 KB) is said once, and the line goes on.
+TEST(ControlledBinaryLog, ALogThatFailsNeverStopsTheTerminal)
+{
+    EmulatorProcess refused;
+    refused.launch({"--headless", "--log", refused.programFiles() + "/no/such/folder/log"});
+    ASSERT_TRUE(refused.waitForFinished(20000));
+    EXPECT_EQ(refused.exitCode(), 2);
+
+    EmulatorProcess full;
+    full.setChildProcessModifier([] {
+        const rlimit limit{12000, 12000};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);
+    });
+    const QString port = full.programFiles() + "/scale";
+    dravilo::SettingsRecord zelm1 = full.defaults();
+    zelm1.intTerminalType = 1;
+    zelm1.intSendPeriod = 1;
+    full.storeSettings(dravilo::EncodeSettings(zelm1));
+    full.launch({"--headless", "--virtual-port", port, "--log", full.programFiles() + "/log"});
+    QByteArray lines;
+    for (int i = 0; i < 200 && lines.count('\n') < 2000; ++i, QThread::msleep(10)) {
+        const int host = QFileInfo(port).isSymLink() ? openHost(port) : -1;
+        if (host >= 0) {
+            lines += readFor(host, 100);
+            ::close(host);
+        }
+    }
+    EXPECT_GE(lines.count('\n'), 2000);  // far more than the log took
+    full.stop();
+    EXPECT_EQ(QString::fromUtf8(full.readAllStandardError()).count("takes no more lines"), 1);
 }

@@ -32,6 +32,7 @@ public:
     void setIcon(const QString& resource) override { icons << resource; }
     QDate today() const override { return date; }
     std::int64_t elapsedMs() const override { return clock(); }
+    QTime timeOfDay() const override { return QTime(12, 0).addMSecs(int(clock() % 86'400'000)); }
     QString monthName(int month) const override { return QStringLiteral("month%1").arg(month); }
     QString weekdayName(int weekday) const override { return QStringLiteral("weekday%1").arg(weekday); }
     QString browseFolder(const QString& title) override

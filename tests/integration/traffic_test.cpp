@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/control_commands.h"
+#include "test_program.h"
+
+using namespace dravilo;
+using namespace dravilo::test;
+
+namespace {
+
+// The traffic a step leaves, each line without its time.
+QStringList trafficOf(TestProgram& t, const std::function<void()>& step)
+{
+    const std::size_t before = t.program.traffic.events().size();
+    step();
+    QStringList lines;
+    const auto& events = t.program.traffic.events();
+    for (std::size_t i = before; i < events.size(); ++i)
+        lines << TrafficLine(events[i]).mid(13);
+    return lines;
+}
+
+}  // namespace
+
+TEST(Traffic, AHostSessionReadsClearly)
+{
+    TestProgram t;
+    const auto command = [&t](const char* line) { RunControlCommand(t.program, t.line, line, [](const QString&) {}); };
+    const QString frame = "from-host 0A \".\" weight request";
+    const struct {
+        const char* what;
+        std::function<void()> step;
+        QStringList traffic;
+    } session[] = {
+        {"start", [&] { t.started(); }, {"program port COM2 opened: 9600,n,8,1"}},
+        {"status", [&] { t.port.receive(bytes({0x0E})); },
+         {"from-host 0E \".\" status request", "to-host 00 09 0D 0A \"....\" status: S1=00 S2=09"}},
+        {"a price in two reads", [&] { t.port.receive(bytes({0x0B, 4, 2, 0, 1})); },
+         {"from-host 0B 04 02 00 01 \".....\" price setting: 4 of 6 digits so far"}},
+        {"its last digits", [&] { t.port.receive(bytes({0, 0})); },
+         {"from-host 00 00 \"..\" price digits: price set to 0010.24; then 0x00: not a request, no reply; the 1 bytes "
+          "after it are not read as requests",
+          "to-host 0D 0A \"..\" acknowledgement"}},
+        {"net", [&] { t.port.receive(bytes({0x0C})); },
+         {"from-host 0C \".\" net request", "to-host 0D 0A \"..\" acknowledgement"}},
+        {"take off", [&] { t.port.receive(bytes({0x0D})); },
+         {"from-host 0D \".\" take-off request", "to-host 0D 0A \"..\" acknowledgement"}},
+        {"no request", [&] { t.port.receive(QByteArray("AB")); },
+         {"from-host 41 42 \"AB\" 0x41: not a request, no reply; the 1 bytes after it are not read as requests"}},
+        {"a dropped frame", [&] { command("sway 0 0"); command("fault drop next 1"); t.port.receive(bytes({0x0A})); },
+         {frame, "to-host 00 00 00 00 00 00 04 02 00 01 00 00 00 00 00 00 00 00 0D 0A \"....................\" weight frame",
+          "program drop"}},
+        {"a refused pick", [&] { command("port 2 9600 n 9 1"); t.clock.advance(100); },
+         {"program port closed", "program pick refused: Недопустимо: Invalid Setting: 9600,n,9,1",
+          "program port COM2 opened: 9600,n,8,1"}},
+        {"a closed port", [&] { t.port.setPortOpen(false); t.port.receive(bytes({0x0E})); },
+         {"from-host 0E \".\" status request", "to-host 01 09 0D 0A \"....\" status: S1=01 S2=09",
+          "program not sent: the port is closed"}},
+        {"ZELM-1", [&] { t.port.setPortOpen(true); command("type zelm1"); t.port.receive(bytes({0x0A})); t.clock.advance(150); },
+         {"from-host ZELM-1 is selected: nothing read", "to-host 57 57 30 30 30 30 30 2E 30 6B 67 0D 0A \"WW00000.0kg..\" ZELM-1 line"}},
+    };
+    for (const auto& s : session)
+        EXPECT_EQ(trafficOf(t, s.step).join("\n").toStdString(), s.traffic.join("\n").toStdString()) << s.what;
+
+    // The channel's "traffic" answers the same lines, oldest first, on one line.
+    const auto& events = t.program.traffic.events();
+    QString answer;
+    RunControlCommand(t.program, t.line, "traffic 2", [&answer](const QString& a) { answer = a; });
+    EXPECT_EQ(answer, TrafficLine(events[events.size() - 2]) + " | " + TrafficLine(events.back()));
+}
