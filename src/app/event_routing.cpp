@@ -1,8 +1,12 @@
 #include "app/event_routing.h"
 
+#include "app/fault_panel.h"
+
 #include "app/language.h"
 #include "app/settings_panel.h"
 #include "app/startup.h"
+#include "app/traffic_panel.h"
+#include "port/line_faults.h"
 #include "port/port_configuration.h"
 #include "program/program.h"
 #include "simulation/load_sway.h"
@@ -45,6 +49,9 @@ void RouteEvents(Program& p)
     f.mnu_rus.onClick = [&p] { mnu_rus_Click(p); };
     f.mnu_eng.onClick = [&p] { mnu_eng_Click(p); };
     f.Basis_Command1.onClick = [&p] { Basis_Command1_Click(p); };
+    f.mnu_Traffic.onClick = [&p] { mnu_Traffic_Click(p); };
+    f.Traffic_Command1.onClick = [&p] { Traffic_Command1_Click(p); };
+    f.Traffic_Command2.onClick = [&p] { Traffic_Command2_Click(p); };
 
     f.Text4.onChange = [&p] { Text4_Change(p); };
     f.Text7.onChange = [&p] { Text7_Change(p); };
@@ -63,6 +70,15 @@ void RouteEvents(Program& p)
         else
             MSComm1_OnComm(p);
     };
+}
+
+void RouteLineFaults(Program& p, LineFaults& line)
+{
+    Form1& f = p.form;
+    f.Fault_Combo1.onClick = [&p] { Fault_Combo1_Click(p); };
+    f.Fault_Command1.onClick = [&p, &line] { Fault_Command1_Click(p, line); };
+    f.Fault_Command2.onClick = [&line] { Fault_Command2_Click(line); };
+    line.onFaultChange = [&p, &line] { ShowLineFault(p, line); };
 }
 
 }  // namespace dravilo

@@ -25,6 +25,16 @@ std::vector<Caption> captionTable(Form1& f)
         {&f.Basis_Frame1, {u"Настройки программы", u"Program Settings"}},
         {&f.Basis_Label1, {u"Директория для хранения результатов", u"Directory to save the results"}},
         {&f.Basis_Command1, {u"Изменить", u"To sample"}},
+        {&f.mnu_Traffic, {u"Обмен", u"Traffic"}},
+        {&f.Traffic_Frame1, {u"Обмен по линии", u"Line traffic"}},
+        {&f.Traffic_Label1[0], {u"Время", u"Time"}},
+        {&f.Traffic_Label1[1], {u"Направление", u"Direction"}},
+        {&f.Traffic_Label1[2], {u"HEX", u"HEX"}},
+        {&f.Traffic_Label1[3], {u"Текст", u"Text"}},
+        {&f.Traffic_Label1[4], {u"Что это", u"What it is"}},
+        {&f.Traffic_Check1, {u"Пауза", u"Pause"}},
+        {&f.Traffic_Command1, {u"Очистить", u"Clear"}},
+        {&f.Traffic_Command2, {u"Сохранить...", u"Save..."}},
 
         {&f.Label6, {u"Работа с весами", u"Working with weights"}},
         {&f.Frame3, {u"Установка груза на весы", u"Setting load"}},
@@ -58,6 +68,13 @@ std::vector<Caption> captionTable(Form1& f)
         {&f.Command4, {u"Изменить", u"Change"}},
         {&f.Label11, {u"Посылка через СОМ-порт каждые:", u"Making a COM port every:"}},
         {&f.Label13, {u"мсек", u"ms"}},
+        {&f.Fault_Frame1, {u"Сбои линии", u"Line faults"}},
+        {&f.Fault_Label1, {u"Сбой", u"Fault"}},
+        {&f.Fault_Label2, {u"Задержка, мсек", u"Delay, ms"}},
+        {&f.Fault_Label3, {u"Каких ответов", u"Which replies"}},
+        {&f.Fault_Label4, {u"Действует:", u"In force:"}},
+        {&f.Fault_Command1, {u"Применить", u"Apply"}},
+        {&f.Fault_Command2, {u"Снять", u"Off"}},
 
         {&f.Label14, {u"Выбор типа весового терминала", u"Select the type of weighing terminal"}},
         {&f.Frame2, {u"Тип терминала", u"Type of terminal"}},
@@ -134,6 +151,9 @@ const Bilingual kCannotSaveSettings{u"Настройки не сохранены
 const Bilingual kSettingsFileKept{u"файл не читался при запуске и оставлен как есть",
                                   u"the file could not be read at start and is left as it is"};
 const Bilingual kCannotCreateFolder{u"Не удалось создать папку %1", u"The folder %1 cannot be created"};
+const Bilingual kTrafficDialogTitle{u"Сохранить обмен по линии", u"Save the line traffic"};
+const Bilingual kCannotSaveTraffic{u"Не удалось сохранить обмен в файл %1: %2",
+                                   u"The traffic cannot be saved to %1: %2"};
 
 QString Bilingual::in(std::int16_t language) const { return QString::fromUtf16(language == 0 ? english : russian); }
 

@@ -51,5 +51,8 @@ extern const Bilingual kCannotReadSettings;
 extern const Bilingual kCannotSaveSettings;
 extern const Bilingual kSettingsFileKept;
 extern const Bilingual kCannotCreateFolder;
+// The traffic panel's file: the dialog's title, and a save that failed.
+extern const Bilingual kTrafficDialogTitle;
+extern const Bilingual kCannotSaveTraffic;
 
 }  // namespace dravilo

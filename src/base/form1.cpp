@@ -12,6 +12,7 @@ Form1::Form1()
     mnu_eng.setCaption(QStringLiteral("eng"));
     Basis_Frame1.setVisible(false);
     Basis_Text1.setLocked(true);
+    Traffic_Frame1.setVisible(false);
 
     Text9[0].setText(QStringLiteral("11.1"));
     Text9[1].setText(QStringLiteral("-11.1"));
@@ -50,6 +51,17 @@ Form1::Form1()
     Shape1.setFillColour(kRed);
     Text3.setLocked(true);
     Text6.setLocked(true);
+
+    // The words of the control channel's "fault", so that both read alike.
+    Fault_Combo1.setItems({QStringLiteral("drop"), QStringLiteral("delay"), QStringLiteral("corrupt"),
+                           QStringLiteral("cut"), QStringLiteral("noise")});
+    Fault_Combo1.setListIndex(0);
+    Fault_Text1.setText(QStringLiteral("500"));
+    Fault_Text1.setEnabled(false);  // until "delay" is picked
+    Fault_Combo2.setItems({QStringLiteral("next"), QStringLiteral("rate")});
+    Fault_Combo2.setListIndex(0);
+    Fault_Text2.setText(QStringLiteral("1"));
+    Fault_Label5.setCaption(QStringLiteral("none"));
 
     Option1[0].siblings = {&Option1[1]};
     Option1[1].siblings = {&Option1[0]};

@@ -22,6 +22,7 @@ struct Form1 {
     // Menu bar.
     MenuItem mnu_File, mnu_Exit;    // "Menu" holding "Exit"
     MenuItem mnu_Setting;           // shows and hides the settings panel
+    MenuItem mnu_Traffic;           // shows and hides the traffic panel
     MenuItem mnu_lanq, mnu_rus, mnu_eng;  // "Language" holding "rus" and "eng"
 
     // Program settings panel, hidden until the menu shows it.
@@ -29,6 +30,14 @@ struct Form1 {
     Label Basis_Label1;
     TextBox Basis_Text1;            // the results folder, read-only
     CommandButton Basis_Command1;
+
+    // Traffic panel, hidden until the menu shows it: the line's events as
+    // rows under five column captions.
+    Frame Traffic_Frame1;
+    std::array<Label, 5> Traffic_Label1;  // time, direction, HEX, text, what it is
+    CheckBox Traffic_Check1;        // pause: the rows stand still
+    CommandButton Traffic_Command1; // clear
+    CommandButton Traffic_Command2; // save the rows to a text file
 
     // Load area: weights, weight format, sway.
     Label Label6;
@@ -55,11 +64,23 @@ struct Form1 {
     std::array<Label, 5> Label1;
     std::array<ComboBox, 5> Combo1; // port number, rate, parity, data bits, stop bits
     Shape Shape1;                   // port indicator
+    Label Label30;                  // why the port is not open; empty while it is
     Label Label3, Label11, Label12, Label13, Label15, Label16;
     CommandButton Command4;
     TextBox Text3, Text6;           // last frame as text and as HEX
     Label Label17, Label18, Label19;
     Shape Shape3;                   // send lamp
+
+    // Line faults: the control channel's "fault" on the window.
+    Frame Fault_Frame1;
+    Label Fault_Label1, Fault_Label2, Fault_Label3, Fault_Label4;  // kind, delay, reach, in force
+    ComboBox Fault_Combo1;          // drop, delay, corrupt, cut, noise
+    TextBox Fault_Text1;            // the delay in ms
+    ComboBox Fault_Combo2;          // next N replies, or a rate of them
+    TextBox Fault_Text2;            // N, or the rate as 0.25 or 25%
+    CommandButton Fault_Command1;   // apply
+    CommandButton Fault_Command2;   // off
+    Label Fault_Label5;             // the fault in force
 
     // Terminal area: type, ZELM-2 settings, terminal display.
     Label Label14;

@@ -48,6 +48,9 @@ public:
 
     // A folder chosen by the user: its full path, or empty when cancelled.
     virtual QString browseFolder(const QString& title) = 0;
+    // A file to save to, chosen by the user: its full path, or empty when
+    // cancelled. A file already there is only chosen when the user agrees.
+    virtual QString saveFileName(const QString& title, const QString& suggested) = 0;
     // Lets the events already queued run once.
     virtual void processEvents() = 0;
     // Ends the program now, without the window's close handling.

@@ -47,6 +47,7 @@ Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
       })
 {
     RouteEvents(program_);
+    RouteLineFaults(program_, line_);
     line_.reportTo(program_);
     Form1& f = program_.form;
     for (Timer* timer : f.timers()) {

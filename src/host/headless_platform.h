@@ -8,8 +8,8 @@ namespace dravilo {
 void Say(const QString& text);
 
 // The operating system's services where nobody sits at a window: a message
-// box goes to standard error and the program goes on as after OK, a folder
-// dialog is cancelled, a beep is not heard. The window's services build on
+// box goes to standard error and the program goes on as after OK, a file or
+// folder dialog is cancelled, a beep is not heard. The window's services build on
 // these.
 class HeadlessPlatform : public Platform {
 public:
@@ -25,6 +25,7 @@ public:
     QString monthName(int month) const override;
     QString weekdayName(int weekday) const override;
     QString browseFolder(const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
     void processEvents() override;
     void endProgram() override;
 

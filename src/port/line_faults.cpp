@@ -97,9 +97,16 @@ LineFaults::LineFaults(SerialPort& line, std::function<std::int64_t()> now) : li
     delayTimer.onTick = [this] { sendDue(); };
 }
 
+void LineFaults::set(const Fault& fault)
+{
+    fault_ = fault;
+    faultChanged();
+}
+
 void LineFaults::clear()
 {
     fault_.reset();
+    faultChanged();
     while (!held_.isEmpty()) {
         const QByteArray bytes = held_.takeFirst().bytes;
         tell(TrafficDirection::ToHost, bytes, QStringLiteral("sent at once: the fault was ended"));
@@ -134,6 +141,7 @@ std::optional<Fault> LineFaults::strikes()
     if (fault_->count > 0) {
         if (--fault_->count == 0)
             fault_.reset();  // that was the last of the counted replies
+        faultChanged();
         return taken;
     }
     if (std::uniform_real_distribution<double>(0, 1)(random_) < fault_->rate)
@@ -227,6 +235,12 @@ void LineFaults::dropHeld()
     held_.clear();
     heldBytes_ = 0;
     delayTimer.setEnabled(false);
+}
+
+void LineFaults::faultChanged()
+{
+    if (onFaultChange)
+        onFaultChange();
 }
 
 void LineFaults::armDelayTimer()

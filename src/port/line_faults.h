@@ -40,11 +40,14 @@ public:
     // `now`: milliseconds on a clock that only goes forward.
     LineFaults(SerialPort& line, std::function<std::int64_t()> now);
 
-    void set(const Fault& fault) { fault_ = fault; }  // replaces the fault set before
+    void set(const Fault& fault);  // replaces the fault set before
     // Ends the fault; replies a delay still holds are sent at once, in order.
     void clear();
     // "none", or the fault in force as the command that set it reads.
     QString describe() const;
+    const std::optional<Fault>& fault() const { return fault_; }
+    // Told whenever the fault in force changes: set, ended, or counted down.
+    std::function<void()> onFaultChange;
 
     // Sends the delayed replies in their turn; driven like the window's timers.
     Timer delayTimer;
@@ -76,6 +79,7 @@ private:
     void tell(TrafficDirection direction, const QByteArray& bytes, const QString& what);
     void dropHeld();
     void armDelayTimer();
+    void faultChanged();
 
     SerialPort& line_;
     Program* program_ = nullptr;

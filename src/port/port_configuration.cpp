@@ -58,10 +58,19 @@ void OpenPortAtStartup(Program& p)
     recordOpening(p, "opened", opened);
     if (!lastError.isEmpty())
         p.platform.messageBox(lastError);
-    ShowPortState(p);
+    ShowPortState(p, lastError);
 }
 
-void ShowPortState(Program& p) { p.form.Shape1.setFillColour(p.MSComm1.portOpen() ? kGreen : kRed); }
+void ShowPortState(Program& p, const QString& whyNotOpen)
+{
+    Form1& f = p.form;
+    const bool open = p.MSComm1.portOpen();
+    f.Shape1.setFillColour(open ? kGreen : kRed);
+    if (open)
+        f.Label30.setCaption({});
+    else if (!whyNotOpen.isEmpty())
+        f.Label30.setCaption(whyNotOpen);
+}
 
 void ClosePort(Program& p)
 {
@@ -115,7 +124,7 @@ void Timer2_Timer(Program& p)
     }
     const PortResult opened = port.setPortOpen(true);  // a missing or busy device only leaves the indicator red
     recordOpening(p, "opened", opened);
-    ShowPortState(p);
+    ShowPortState(p, opened.error);
     set.strPortSettings = port.settings();
 
     QStringList failures;
@@ -129,7 +138,9 @@ void Timer2_Timer(Program& p)
 
 void MSComm1_PortLost(Program& p)
 {
-    recordPort(p, QStringLiteral("port lost: its device went away"));
+    const QString why = QStringLiteral("its device went away");
+    recordPort(p, QStringLiteral("port lost: ") + why);
+    ShowPortState(p, why);
     p.form.Timer5.setEnabled(true);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 namespace dravilo {
 
 class Program;
@@ -7,8 +9,9 @@ class Program;
 // Opens the port with the stored number and settings; reports the last
 // failure in a message box and goes on with the port closed.
 void OpenPortAtStartup(Program& p);
-// The port indicator: green while the port is open, red otherwise.
-void ShowPortState(Program& p);
+// The port indicator: green while the port is open, red otherwise, with the
+// reason beside it: `whyNotOpen` where one is given, else the one shown before.
+void ShowPortState(Program& p, const QString& whyNotOpen = {});
 void ClosePort(Program& p);
 
 // A pick in one of the five port lists closes the port; 100 ms later

@@ -32,6 +32,7 @@ public:
     Platform& platform;
     SwayRandom random;
     Traffic traffic;
+    TrafficRows trafficRows;  // what the traffic panel shows
 
     QString strSettingsFile;
     QString strProgramFiles;

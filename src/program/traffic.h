@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QTime>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <vector>
@@ -24,8 +25,14 @@ struct TrafficEvent {
     QString what;
 };
 
-// One event as one line of text, the same in the panel, the log and the
-// channel's answer: 20:45:01.123 from-host 0A "." weight request
+// The parts of an event as the panel's columns show them: the time, the
+// direction, the bytes in HEX, the bytes as text, what it is.
+enum class TrafficField { Time, Direction, Hex, Text, What };
+constexpr int kTrafficFields = 5;
+QString TrafficFieldOf(const TrafficEvent& event, TrafficField field);
+
+// One event as one line of text, the same in the panel's file, the log and
+// the channel's answer: 20:45:01.123 from-host 0A "." weight request
 QString TrafficLine(const TrafficEvent& event);
 
 class Traffic {
@@ -34,13 +41,31 @@ public:
 
     void record(TrafficEvent event);
     const std::deque<TrafficEvent>& events() const { return events_; }
-    void clear() { events_.clear(); }
+    // How many events were ever recorded, those no longer kept included.
+    std::uint64_t recorded() const { return recorded_; }
     // Told of each event as it is recorded.
     void watch(std::function<void(const TrafficEvent&)> watcher) { watchers_.push_back(std::move(watcher)); }
 
 private:
     std::deque<TrafficEvent> events_;
+    std::uint64_t recorded_ = 0;
     std::vector<std::function<void(const TrafficEvent&)>> watchers_;
+};
+
+// The rows of the traffic panel: the events recorded since it was last
+// cleared, no more than the record keeps, brought in when the panel is
+// redrawn rather than at each event.
+class TrafficRows {
+public:
+    // Takes in what was recorded since the last call; false when nothing was.
+    bool pull(const Traffic& traffic);
+    // No rows, and none of the events recorded so far come back.
+    void clear(const Traffic& traffic);
+    const std::deque<TrafficEvent>& rows() const { return rows_; }
+
+private:
+    std::deque<TrafficEvent> rows_;
+    std::uint64_t seen_ = 0;  // of the traffic's recorded events
 };
 
 }  // namespace dravilo

@@ -103,6 +103,7 @@ TEST_F(PortPanel, AMissingPortIsRedWithoutAMessageUntilAGoodOneIsPicked)
     EXPECT_TRUE(t.platform.messages.isEmpty());
     EXPECT_FALSE(t.port.portOpen());
     EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
+    EXPECT_EQ(t.form.Label30.caption(), "no such device");
     t.clock.advance(1000);  // nothing retries a port the user picked
     EXPECT_FALSE(t.port.portOpen());
 
@@ -111,6 +112,7 @@ TEST_F(PortPanel, AMissingPortIsRedWithoutAMessageUntilAGoodOneIsPicked)
     EXPECT_TRUE(t.port.portOpen());
     EXPECT_EQ(t.port.commPort(), 3);
     EXPECT_EQ(t.form.Shape1.fillColour(), kGreen);
+    EXPECT_EQ(t.form.Label30.caption(), "");
     EXPECT_EQ(saved().intCommPort, 3);
 }
 
@@ -119,6 +121,7 @@ TEST_F(PortPanel, AVanishedDeviceIsTriedOnceASecondUntilItIsBack)
     t.port.missing = {2};
     t.port.lose();
     EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
+    EXPECT_EQ(t.form.Label30.caption(), "its device went away");
     t.clock.advance(5000);
     EXPECT_FALSE(t.port.portOpen());
     EXPECT_TRUE(t.platform.messages.isEmpty());
@@ -130,6 +133,7 @@ TEST_F(PortPanel, AVanishedDeviceIsTriedOnceASecondUntilItIsBack)
     EXPECT_EQ(t.port.commPort(), 2);
     EXPECT_EQ(t.port.settings(), "9600,n,8,1");
     EXPECT_EQ(t.form.Shape1.fillColour(), kGreen);
+    EXPECT_EQ(t.form.Label30.caption(), "");
     EXPECT_EQ(t.port.opened, 2);
     t.clock.advance(3000);
     EXPECT_EQ(t.port.opened, 2);  // once back, the tries stop

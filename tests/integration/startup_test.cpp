@@ -171,6 +171,7 @@ TEST(Startup, APortThatCannotOpenIsReportedOnceAndTheProgramRunsOn)
     ASSERT_EQ(t.platform.messages.size(), 1);
     EXPECT_EQ(t.platform.messages[0], "no such device");
     EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
+    EXPECT_EQ(t.form.Label30.caption(), "no such device");  // beside the indicator, as long as it is red
     EXPECT_EQ(t.form.Combo1[0].text(), "2");
     EXPECT_EQ(t.form.Timer1.interval(), 150);
     EXPECT_EQ(t.form.Text8.text(), "0010.24");  // the later steps still ran

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/control_commands.h"
+#include "app/traffic_panel.h"
 #include "test_program.h"
 
 using namespace dravilo;
@@ -69,4 +70,91 @@ TEST(Traffic, AHostSessionReadsClearly)
     QString answer;
     RunControlCommand(t.program, t.line, "traffic 2", [&answer](const QString& a) { answer = a; });
     EXPECT_EQ(answer, TrafficLine(events[events.size() - 2]) + " | " + TrafficLine(events.back()));
+}
+
+// The panel shows what was recorded since it was cleared, while it is shown
+// and not paused, never more than the record keeps; it saves what it shows.
+TEST(TrafficPanel, RowsFollowTheRecordWhileShownAndUnpaused)
+{
+    TestProgram t;
+    t.started();
+    Form1& f = t.form;
+    Program& p = t.program;
+    const auto whats = [&p] {
+        QStringList w;
+        for (const TrafficEvent& row : p.trafficRows.rows())
+            w << row.what;
+        return w;
+    };
+    EXPECT_FALSE(RefreshTrafficPanel(p)) << "hidden";
+    f.mnu_Traffic.click();
+    EXPECT_TRUE(RefreshTrafficPanel(p));
+    EXPECT_EQ(whats(), QStringList{"port COM2 opened: 9600,n,8,1"}) << "what came before it was shown";
+
+    f.Traffic_Check1.setValue(1);
+    t.port.receive(bytes({0x0E}));
+    EXPECT_FALSE(RefreshTrafficPanel(p)) << "paused";
+    f.Traffic_Check1.setValue(0);
+    EXPECT_TRUE(RefreshTrafficPanel(p));
+    EXPECT_EQ(whats().size(), 3);
+
+    f.Traffic_Command1.click();
+    EXPECT_FALSE(RefreshTrafficPanel(p)) << "cleared, and nothing new";
+    EXPECT_TRUE(whats().isEmpty());
+    t.port.receive(bytes({0x0E}));
+    EXPECT_TRUE(RefreshTrafficPanel(p));
+    EXPECT_EQ(whats().size(), 2);
+    for (std::size_t i = 0; i < Traffic::kKept + 5; ++i)
+        p.record(TrafficDirection::Program, {}, QString::number(i));
+    EXPECT_TRUE(RefreshTrafficPanel(p));
+    EXPECT_EQ(p.trafficRows.rows().size(), Traffic::kKept);
+    EXPECT_EQ(whats().first(), "5");
+    EXPECT_EQ(whats().last(), QString::number(Traffic::kKept + 4));
+
+    QTemporaryDir dir;
+    t.platform.fileAnswer = dir.filePath("traffic.txt");
+    f.Traffic_Command2.click();
+    QFile saved(t.platform.fileAnswer);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = saved.readAll().split('\n');
+    EXPECT_EQ(lines.size(), qsizetype(Traffic::kKept + 1));
+    EXPECT_EQ(lines.first(), TrafficLine(p.trafficRows.rows().front()).toUtf8());
+    EXPECT_TRUE(t.platform.messages.isEmpty());
+    t.platform.fileAnswer = dir.filePath("gone/traffic.txt");
+    f.Traffic_Command2.click();
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_TRUE(t.platform.messages[0].startsWith("The traffic cannot be saved to " + t.platform.fileAnswer));
+}
+
+// The panel and the channel's "fault" are two views of one fault.
+TEST(FaultPanel, SetsAndShowsTheSameFaultAsTheChannel)
+{
+    TestProgram t;
+    t.started();
+    Form1& f = t.form;
+    const auto command = [&t](const char* line) { RunControlCommand(t.program, t.line, line, [](const QString&) {}); };
+    const auto type = [](TextBox& box, const char* text) { box.setText(QString::fromUtf8(text)); };
+    const struct {
+        const char* what;
+        std::function<void()> step;
+        const char* inForce;
+    } steps[] = {
+        {"delay from the panel", [&] { f.Fault_Combo1.pick(1); type(f.Fault_Text1, "300"); f.Fault_Combo2.pick(1);
+                                       type(f.Fault_Text2, "25%"); f.Fault_Command1.click(); }, "delay 300 rate 0.25"},
+        {"a rate with a comma", [&] { type(f.Fault_Text2, "0,5"); f.Fault_Command1.click(); }, "delay 300 rate 0.5"},
+        {"no reach: refused", [&] { type(f.Fault_Text2, "0"); f.Fault_Command1.click(); }, "delay 300 rate 0.5"},
+        {"off from the panel", [&] { f.Fault_Command2.click(); }, "none"},
+        {"from the channel", [&] { command("fault drop next 2"); }, "drop next 2"},
+        {"counted down by a reply", [&] { t.port.receive(bytes({0x0E})); }, "drop next 1"},
+        {"used up", [&] { t.port.receive(bytes({0x0E})); }, "none"},
+    };
+    for (const auto& s : steps) {
+        s.step();
+        EXPECT_EQ(f.Fault_Label5.caption(), s.inForce) << s.what;
+        EXPECT_EQ(t.line.describe(), s.inForce) << s.what;
+    }
+    EXPECT_EQ(t.platform.messages.size(), 1) << "the refused one is said";
+    EXPECT_TRUE(f.Fault_Text1.enabled());
+    f.Fault_Combo1.pick(0);
+    EXPECT_FALSE(f.Fault_Text1.enabled()) << "a delay only for a delay";
 }

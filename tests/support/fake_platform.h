@@ -20,6 +20,7 @@ public:
     QDate date{2026, 3, 5};  // a Thursday
     QString folderAnswer;  // what the folder dialog returns; empty: cancelled
     QStringList folderTitles;
+    QString fileAnswer;  // what the save dialog returns; empty: cancelled
     std::function<void()> onProcessEvents;
     std::function<std::int64_t()> clock = [] { return std::int64_t(0); };
     int ended = 0;
@@ -40,6 +41,7 @@ public:
         folderTitles << title;
         return folderAnswer;
     }
+    QString saveFileName(const QString&, const QString&) override { return fileAnswer; }
     void processEvents() override
     {
         if (onProcessEvents)

@@ -33,6 +33,7 @@ struct TestProgram {
         platform.env[QStringLiteral("ProgramFiles")] = programFiles.path();
         platform.clock = [this] { return clock.now(); };
         RouteEvents(program);
+        RouteLineFaults(program, line);
         line.reportTo(program);
         for (Timer* timer : form.timers())
             clock.watch(*timer);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ protected:
 
     TestProgram t;
     int closes = 0;
-    MainWindow window{t.form, [this] { ++closes; }};
+    MainWindow window{t.program, [this] { ++closes; }};
     Form1& f = t.form;
 };
 
@@ -232,6 +233,69 @@ TEST_F(WindowTest, CycleCounterShowsOnlyWhileCyclesRun)
     EXPECT_TRUE(counter->isHidden());
 }
 
+// The traffic panel's table is the panel's rows under captions that follow
+// the language, and keeps the newest row in sight.
+TEST_F(WindowTest, TrafficTableShowsTheRowsNewestInSight)
+{
+    window.actionOf(f.mnu_Traffic)->trigger();
+    auto* table = window.widgetOf(&f.Traffic_Frame1)->findChild<QTableView*>();
+    ASSERT_NE(table, nullptr);
+    for (int i = 0; i < 50; ++i)
+        t.port.receive(bytes({0x0E}));
+    const int rows = int(t.program.traffic.events().size());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return table->model()->rowCount() == rows; }, 1000));
+    EXPECT_EQ(table->model()->index(rows - 1, 4).data().toString(), t.program.traffic.events().back().what);
+    EXPECT_EQ(table->rowAt(table->viewport()->height() - 2), rows - 1);
+    for (MenuItem* language : {&f.mnu_rus, &f.mnu_eng}) {
+        language->click();
+        EXPECT_EQ(table->model()->headerData(4, Qt::Horizontal).toString(), f.Traffic_Label1[4].caption());
+    }
+}
+
+// A laptop's 1366×768 less the desktop's panel, in both languages and both
+// terminal types, with every panel shown: no text cut, no column moving.
+TEST_F(WindowTest, FitsALaptopScreenWithEveryPanelShown)
+{
+    f.mnu_Setting.click();
+    f.mnu_Traffic.click();
+    const auto columns = [this] {
+        std::vector<int> x;
+        for (const Label* heading : {&f.Label6, &f.Label8, &f.Label14})
+            x.push_back(window.widgetOf(heading)->mapTo(&window, QPoint()).x());
+        return x;
+    };
+    for (MenuItem* language : {&f.mnu_rus, &f.mnu_eng}) {
+        language->click();
+        std::vector<std::vector<int>> columnsAt;
+        for (OptionButton& type : f.Option1) {
+            type.setValue(true);
+            QCoreApplication::processEvents();
+            const QSize least = window.minimumSizeHint();
+            EXPECT_LE(least.width(), 1366) << language->caption().toStdString();
+            EXPECT_LE(least.height(), 740) << language->caption().toStdString();
+            window.resize(least);
+            QCoreApplication::processEvents();
+            for (QWidget* w : window.findChildren<QWidget*>()) {
+                const bool text = qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w);
+                if (text && w->isVisibleTo(&window)) {
+                    EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->metaObject()->className();
+                }
+            }
+            for (ComboBox& list : f.Combo1) {
+                const QComboBox* shown = widget<QComboBox>(&list);
+                for (const QString& item : list.items()) {
+                    EXPECT_GE(shown->lineEdit()->width(), shown->fontMetrics().horizontalAdvance(item))
+                        << item.toStdString();
+                }
+            }
+            window.resize(1366, 740);
+            QCoreApplication::processEvents();
+            columnsAt.push_back(columns());
+        }
+        EXPECT_EQ(columnsAt[0], columnsAt[1]) << "the columns moved when the terminal type changed";
+    }
+}
+
 TEST(WindowLifetime, ModelsChangedAfterTheWindowWentTouchNothing)
 {
     TestProgram t;
@@ -239,7 +303,7 @@ TEST(WindowLifetime, ModelsChangedAfterTheWindowWentTouchNothing)
     Form1& f = t.form;
     int closes = 0;
     {
-        MainWindow window(f, [&closes] { ++closes; });
+        MainWindow window(t.program, [&closes] { ++closes; });
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }

@@ -137,10 +137,15 @@ void Bindings::bind(MenuItem& model, QMenu* menu)
 
 void Bindings::bindTitle(Captioned& model, QWidget* window)
 {
-    views_[&model] = window;
-    bound_.push_back(&model);
     // Only the caption: the title's model does not decide whether the window shows.
-    model.viewChanged = [&model, window] { window->setWindowTitle(model.caption()); };
+    bindCaption(model, window, [window](const QString& caption) { window->setWindowTitle(caption); });
+}
+
+void Bindings::bindCaption(Captioned& model, QObject* view, std::function<void(const QString&)> show)
+{
+    views_[&model] = view;
+    bound_.push_back(&model);
+    model.viewChanged = [&model, show] { show(model.caption()); };
     model.viewChanged();
 }
 

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -51,6 +52,9 @@ public:
     void bind(MenuItem& model, QMenu* menu);      // a menu holding commands
     // The caption as the window's title.
     void bindTitle(Captioned& model, QWidget* window);
+    // The caption shown by `show` on a view that is no widget of its own,
+    // such as a column's header.
+    void bindCaption(Captioned& model, QObject* view, std::function<void(const QString&)> show);
 
     // The widget or action that shows a model; null for one not bound.
     QObject* viewOf(const void* model) const;

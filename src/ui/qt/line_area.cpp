@@ -10,7 +10,7 @@ namespace dravilo {
 namespace {
 
 // The five lists of the line settings side by side under their labels, the
-// port indicator after them.
+// port indicator after them and beside it why the port is not open.
 QGroupBox* portPanel(Form1& f, Bindings& b, QWidget* parent)
 {
     auto* frame = b.make<QGroupBox>(f.Frame1, parent);
@@ -20,6 +20,9 @@ QGroupBox* portPanel(Form1& f, Bindings& b, QWidget* parent)
         grid->addWidget(b.make<QComboBox>(f.Combo1[i], frame), 1, i);
     }
     grid->addWidget(b.make<LampWidget>(f.Shape1, frame), 1, 5);
+    auto* reason = b.make<QLabel>(f.Label30, frame);
+    reason->setWordWrap(true);
+    grid->addWidget(reason, 0, 6, 2, 1);
     grid->setColumnStretch(6, 1);
     return frame;
 }
@@ -45,7 +48,7 @@ void frameViews(Form1& f, Bindings& b, QWidget* parent, QVBoxLayout* column)
         column->addWidget(b.make<QLabel>(*label, parent));
         auto* view = b.make<QLineEdit>(*text, parent);
         view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        view->setMinimumWidth(480);
+        view->setMinimumWidth(440);  // a 20-byte frame's HEX
         column->addWidget(view);
     }
 }
@@ -71,6 +74,28 @@ QHBoxLayout* periodInForce(Form1& f, Bindings& b, QWidget* parent)
     return row;
 }
 
+// The control channel's "fault" as a form: kind, delay, which replies.
+QGroupBox* faultPanel(Form1& f, Bindings& b, QWidget* parent)
+{
+    auto* frame = b.make<QGroupBox>(f.Fault_Frame1, parent);
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(b.make<QLabel>(f.Fault_Label1, frame), 0, 0);
+    grid->addWidget(b.make<QLabel>(f.Fault_Label2, frame), 0, 1);
+    grid->addWidget(b.make<QLabel>(f.Fault_Label3, frame), 0, 2, 1, 2);
+    grid->addWidget(b.make<QComboBox>(f.Fault_Combo1, frame), 1, 0);
+    grid->addWidget(b.make<QLineEdit>(f.Fault_Text1, frame), 1, 1);
+    grid->addWidget(b.make<QComboBox>(f.Fault_Combo2, frame), 1, 2);
+    grid->addWidget(b.make<QLineEdit>(f.Fault_Text2, frame), 1, 3);
+    auto* inForce = new QHBoxLayout;
+    inForce->addWidget(b.make<QLabel>(f.Fault_Label4, frame));
+    inForce->addWidget(b.make<QLabel>(f.Fault_Label5, frame), 1);
+    inForce->addWidget(b.make<QPushButton>(f.Fault_Command1, frame));
+    inForce->addWidget(b.make<QPushButton>(f.Fault_Command2, frame));
+    grid->addLayout(inForce, 2, 0, 1, 4);
+    grid->setColumnStretch(4, 1);
+    return frame;
+}
+
 }  // namespace
 
 QWidget* LineArea(Form1& f, Bindings& b)
@@ -84,7 +109,7 @@ QWidget* LineArea(Form1& f, Bindings& b)
     frameViews(f, b, area, column);
     column->addLayout(periodRow(f, b, area));
     column->addLayout(periodInForce(f, b, area));
-    column->addStretch();
+    column->addWidget(faultPanel(f, b, area));
     return area;
 }
 

@@ -7,7 +7,7 @@
 
 namespace dravilo {
 
-struct Form1;
+class Program;
 
 // The window over the headless core: one widget per control model, shown from
 // the model and feeding a person's clicks and edits back into it. When the
@@ -15,7 +15,7 @@ struct Form1;
 class MainWindow : public QMainWindow {
 public:
     // `onClose` runs when the window is closed, not when it is destroyed.
-    MainWindow(Form1& form, std::function<void()> onClose);
+    MainWindow(Program& program, std::function<void()> onClose);
 
     // The widget that shows a control model (for a menu, its QMenu), for
     // tests that act like a person.

@@ -20,6 +20,7 @@ void FillMenuBar(QMenuBar* bar, Form1& f, Bindings& b)
 {
     addMenu(bar, f.mnu_File, {&f.mnu_Exit}, b);
     b.bind(f.mnu_Setting, bar->addAction(QString()));
+    b.bind(f.mnu_Traffic, bar->addAction(QString()));
     addMenu(bar, f.mnu_lanq, {&f.mnu_rus, &f.mnu_eng}, b);
 }
 

@@ -50,4 +50,11 @@ QString QtPlatform::browseFolder(const QString& title)
     return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(window_, title));
 }
 
+QString QtPlatform::saveFileName(const QString& title, const QString& suggested)
+{
+    if (Unattended())
+        return HeadlessPlatform::saveFileName(title, suggested);
+    return QDir::toNativeSeparators(QFileDialog::getSaveFileName(window_, title, suggested));
+}
+
 }  // namespace dravilo

@@ -7,7 +7,7 @@
 namespace dravilo {
 
 // The services of a window a person sits at: a message box to answer, a
-// folder dialog, the beep, the window's colour and icon. Where no person can
+// folder or file dialog, the beep, the window's colour and icon. Where no person can
 // see the window (Qt's offscreen platform), the headless ones stand in.
 class QtPlatform : public HeadlessPlatform {
 public:
@@ -18,6 +18,7 @@ public:
     Colour windowBackground() const override;
     void setIcon(const QString& resource) override;
     QString browseFolder(const QString& title) override;
+    QString saveFileName(const QString& title, const QString& suggested) override;
 
 private:
     QWidget* window_ = nullptr;

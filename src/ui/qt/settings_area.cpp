@@ -1,4 +1,4 @@
-#include <QHBoxLayout>
+#include <QGridLayout>
 
 #include "ui/qt/window_areas.h"
 
@@ -6,13 +6,12 @@ namespace dravilo {
 
 QWidget* SettingsPanel(Form1& f, Bindings& b)
 {
+    // The caption above the folder: a path gets the panel's whole width.
     auto* frame = b.make<QGroupBox>(f.Basis_Frame1, nullptr);
-    auto* row = new QHBoxLayout(frame);
-    row->addWidget(b.make<QLabel>(f.Basis_Label1, frame));
-    auto* folder = b.make<QLineEdit>(f.Basis_Text1, frame);
-    folder->setMinimumWidth(480);  // room for a whole path
-    row->addWidget(folder, 1);
-    row->addWidget(b.make<QPushButton>(f.Basis_Command1, frame));
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(b.make<QLabel>(f.Basis_Label1, frame), 0, 0, 1, 2);
+    grid->addWidget(b.make<QLineEdit>(f.Basis_Text1, frame), 1, 0);
+    grid->addWidget(b.make<QPushButton>(f.Basis_Command1, frame), 1, 1);
     return frame;
 }
 

@@ -21,6 +21,10 @@ QGroupBox* terminalType(Form1& f, Bindings& b, QWidget* parent)
 QGroupBox* zelm2Settings(Form1& f, Bindings& b, QWidget* parent)
 {
     auto* frame = b.make<QGroupBox>(f.Frame7, parent);
+    // Hidden under ZELM-1, it keeps its place: nothing else in the window moves.
+    QSizePolicy policy = frame->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    frame->setSizePolicy(policy);
     auto* row = new QHBoxLayout(frame);
     auto* price = new QVBoxLayout;
     row->addLayout(price);

@@ -13,10 +13,13 @@
 
 namespace dravilo {
 
+class Program;
+
 QWidget* LoadArea(Form1& f, Bindings& b);      // weights, weight format, sway, weighing cycles
-QWidget* LineArea(Form1& f, Bindings& b);      // port panel, frames sent, send period
+QWidget* LineArea(Form1& f, Bindings& b);      // port panel, frames sent, send period, line faults
 QWidget* TerminalArea(Form1& f, Bindings& b);  // terminal type, ZELM-2 settings, terminal display
 QWidget* SettingsPanel(Form1& f, Bindings& b); // the program's settings: the results folder
+QWidget* TrafficPanel(Program& p, Bindings& b);  // the line's events, newest at the bottom
 void FillMenuBar(QMenuBar* bar, Form1& f, Bindings& b);
 
 // An area's heading: bold and a little larger than the controls under it.

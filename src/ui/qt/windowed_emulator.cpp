@@ -7,7 +7,7 @@
 namespace dravilo {
 
 WindowedEmulator::WindowedEmulator(const EmulatorOptions& options)
-    : emulator_(options, platform_), window_(emulator_.program().form, [this] { Form_Unload(emulator_.program()); })
+    : emulator_(options, platform_), window_(emulator_.program(), [this] { Form_Unload(emulator_.program()); })
 {
     platform_.setWindow(&window_);
     emulator_.setClose([this] {
