@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libgtest-dev fonts-dejavu-core locales python3 python3-serial
+          libgtest-dev fonts-dejavu-core locales python3 python3-serial python3-pytest xvfb
           g++-mingw-w64-x86-64-posix)
 [ "${1:-}" != --fuzz ] || packages+=(clang libclang-rt-14-dev)
 sudo=""

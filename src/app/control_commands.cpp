@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "base/form1_names.h"
 #include "port/line_faults.h"
@@ -152,14 +153,15 @@ struct Call {
     LineFaults& line;
     const Window& w;
     const QStringList& a;
+    const ControlAnswer& later;  // for a command that answers later
 };
 
 struct Command {
     QString name;
     Arguments arguments;
     QString usage;
-    std::function<QString(const Call&)> run;
-    bool answersAfterReconfiguration = false;  // the outcome comes with Timer2's tick
+    // The answer; nothing when `later` will be given it.
+    std::function<std::optional<QString>(const Call&)> run;
 };
 
 const QString kOk = QStringLiteral("ok");
@@ -262,16 +264,31 @@ const std::vector<Command>& commands()
              return c.w.click("Command4"), kOk;
          }},
         {"port", {5}, "port NUMBER RATE PARITY DATA STOP: types the five port fields and picks",
-         [](const Call& c) {
+         [](const Call& c) -> std::optional<QString> {
              for (int i = 0; i < 5; ++i)
                  c.w.type(QStringLiteral("Combo1(%1)").arg(i), c.a[i]);
              // A person picks the item a list already shows, keeping every typed text.
-             for (int i = 0; i < 5; ++i)
-                 if (c.p.form.Combo1[i].items().contains(c.a[i]))
-                     return c.w.pick(QStringLiteral("Combo1(%1)").arg(i), c.a[i]), kOk;
+             for (int i = 0; i < 5; ++i) {
+                 if (!c.p.form.Combo1[i].items().contains(c.a[i]))
+                     continue;
+                 c.w.pick(QStringLiteral("Combo1(%1)").arg(i), c.a[i]);
+                 // The outcome comes with the re-configuration 100 ms later.
+                 c.p.afterReconfiguration.push_back([later = c.later](const QString& failure) {
+                     later(failure.isEmpty() ? kOk : oneLine(QStringLiteral("error: ") + failure));
+                 });
+                 return std::nullopt;
+             }
              throw Failure{QStringLiteral("no field is an item of its list, so nothing can be picked")};
-         },
-         true},
+         }},
+        {"sleep", {1}, "sleep MS: answers after MS ms; the terminal goes on meanwhile, this client's next lines wait",
+         [](const Call& c) -> std::optional<QString> {
+             bool ok = false;
+             const int ms = c.a[0].toInt(&ok);
+             if (!ok || ms < 0)
+                 throw Failure{QStringLiteral("%1 is no whole number of ms from 0 up").arg(c.a[0])};
+             c.p.waits.add(ms, [later = c.later] { later(kOk); });
+             return std::nullopt;
+         }},
         {"cycles", {2}, "cycles max N | cycles period S: types the weighing cycles' maximum or period",
          [](const Call& c) {
              const QString what = c.a[0].toLower();
@@ -358,19 +375,12 @@ QStringList argumentsOf(const Command& command, const QStringList& words, const 
 
 namespace {
 
-QString runCommand(Program& p, LineFaults& line, const QStringList& words, const QString& trimmed,
-                   const ControlAnswer& later, bool& deferred)
+std::optional<QString> runCommand(Program& p, LineFaults& line, const QStringList& words, const QString& trimmed,
+                                  const ControlAnswer& later)
 {
     const Window window(p.form);
     const Command& command = commandFor(words);
-    const QString answer = command.run({p, line, window, argumentsOf(command, words, trimmed)});
-    if (command.answersAfterReconfiguration) {
-        deferred = true;
-        p.afterReconfiguration.push_back([later](const QString& failure) {
-            later(failure.isEmpty() ? kOk : oneLine(QStringLiteral("error: ") + failure));
-        });
-    }
-    return answer;
+    return command.run({p, line, window, argumentsOf(command, words, trimmed), later});
 }
 
 }  // namespace
@@ -383,18 +393,18 @@ void RunControlCommand(Program& p, LineFaults& line, const QString& text, const 
     if (words.isEmpty())
         return answer(QStringLiteral("error: empty command"));
     const int failedSaves = p.failedSaves;
-    bool deferred = false;
-    QString now;
+    std::optional<QString> now;
     try {
-        now = oneLine(runCommand(p, line, words, trimmed, answer, deferred));
+        now = runCommand(p, line, words, trimmed, answer);
     } catch (const Failure& failure) {
-        now = oneLine(QStringLiteral("error: ") + failure.why);
+        now = QStringLiteral("error: ") + failure.why;
     }
+    if (!now)
+        return;  // answered later
     // What the command changed stands, but a save it made did not happen.
     if (p.failedSaves != failedSaves)
-        now = oneLine(QStringLiteral("error: the settings were not saved: ") + p.lastSaveFailure);
-    if (!deferred)
-        answer(now);
+        now = QStringLiteral("error: the settings were not saved: ") + p.lastSaveFailure;
+    answer(oneLine(*now));
 }
 
 QString ControlCommandHelp()

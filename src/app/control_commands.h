@@ -17,7 +17,7 @@ using ControlAnswer = std::function<void(const QString& answer)>;
 
 // Runs one command line on the program and the faults of its line. `answer`
 // is called once: at once, or, for a command whose outcome comes later (the
-// port's re-configuration), when it has come.
+// port's re-configuration, a sleep), when it has come.
 void RunControlCommand(Program& p, LineFaults& line, const QString& text, const ControlAnswer& answer);
 
 // The command set, one line each, as "help" answers it.

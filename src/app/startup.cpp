@@ -79,6 +79,8 @@ void loadOrWriteSettings(Program& p)
 
 QString ProgramFolder(const Program& p)
 {
+    if (!p.settingsDir.isEmpty())
+        return p.settingsDir.endsWith(kPathSeparator) ? p.settingsDir : p.settingsDir + kPathSeparator;
     QString base = p.strProgramFiles;
 #ifndef Q_OS_WIN
     if (base.isEmpty()) {

@@ -35,15 +35,34 @@ EmulatorOptions ParseCommandLine(const QCoreApplication& app)
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Appends the line's traffic to FILE, a line an event."),
                                  QStringLiteral("FILE"));
+    const QCommandLineOption settingsDir(
+        QStringLiteral("settings-dir"),
+        QStringLiteral("Uses DIR as the program folder (the settings file, the port links, the results), made "
+                       "if missing, instead of the one under ProgramFiles or the user's data folder."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption script(QStringLiteral("script"),
+                                    QStringLiteral("Runs the control commands in FILE, one a line, after the "
+                                                   "start; each answer goes to standard output after its line's "
+                                                   "number."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption headless(QLatin1String(kHeadless),
                                       QStringLiteral("Runs without a window and without any Qt platform plugin; "
                                                      "messages go to standard error."));
     parser.addOption(control);
     parser.addOption(virtualPort);
     parser.addOption(log);
+    parser.addOption(settingsDir);
+    parser.addOption(script);
     parser.addOption(headless);
     parser.process(app);
-    return {parser.value(virtualPort), parser.value(control), parser.value(log), parser.isSet(headless)};
+    EmulatorOptions options;
+    options.virtualPort = parser.value(virtualPort);
+    options.control = parser.value(control);
+    options.log = parser.value(log);
+    options.settingsDir = parser.value(settingsDir);
+    options.script = parser.value(script);
+    options.headless = parser.isSet(headless);
+    return options;
 }
 
 }  // namespace dravilo

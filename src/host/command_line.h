@@ -10,6 +10,8 @@ struct EmulatorOptions {
     QString virtualPort;  // a link to make to the host's end of a pseudo-terminal
     QString control;      // the control socket, or "-" for standard input
     QString log;          // a file the traffic is appended to
+    QString settingsDir;  // the program folder of this run instead of the usual one
+    QString script;       // control commands to run after the start
     bool headless = false;
 };
 

@@ -25,11 +25,11 @@ public:
     // a path that a running emulator serves or that holds anything but a
     // socket left by one that is gone. Nothing at the path is touched then.
     bool listen(const QString& path, QString& error);
+    // One more client, with a conversation of its own: a scenario file, say.
+    void serve(std::unique_ptr<ControlStream> stream);
 
 private:
     class Server;
-
-    void serve(std::unique_ptr<ControlStream> stream);
 
     // In this order, so that they go in the reverse one: the clients, then
     // the socket, then its lock.

@@ -1,6 +1,8 @@
 #include "host/emulator.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include "app/control_commands.h"
 #include "app/event_routing.h"
@@ -8,6 +10,9 @@
 #include "host/headless_platform.h"
 #include "host/pty_serial_port.h"
 #include "host/qt_serial_port.h"
+#ifdef Q_OS_UNIX
+#include "host/script_stream.h"
+#endif
 
 namespace dravilo {
 
@@ -59,6 +64,7 @@ Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
             timers_.drive(*timer);
     }
     timers_.drive(line_.delayTimer);
+    timers_.drive(program_.waits.timer);
 }
 
 bool Emulator::start()
@@ -67,12 +73,35 @@ bool Emulator::start()
         Say(portError_);
         return false;
     }
+    if (!options_.settingsDir.isEmpty()) {
+        // Made, with its parents, before anything else is: a test suite's fresh folder.
+        const QFileInfo dir(options_.settingsDir);
+        if (!QDir().mkpath(dir.absoluteFilePath()) || !QFileInfo(dir.absoluteFilePath()).isDir()) {
+            Say(QStringLiteral("no settings folder at %1: it is no folder and cannot be made").arg(options_.settingsDir));
+            return false;
+        }
+        program_.settingsDir = QDir::toNativeSeparators(dir.absoluteFilePath());
+    }
     if (!options_.control.isEmpty()) {
         QString error;
         if (!control_.listen(options_.control, error)) {
             Say(QStringLiteral("no control channel: %1").arg(error));
             return false;
         }
+    }
+    if (!options_.script.isEmpty()) {
+#ifdef Q_OS_UNIX
+        QString error;
+        std::unique_ptr<ScriptStream> script = ScriptStream::open(options_.script, error);
+        if (!script) {
+            Say(QStringLiteral("no script: %1").arg(error));
+            return false;
+        }
+        control_.serve(std::move(script));  // its first line runs once the start is over
+#else
+        Say(QStringLiteral("no script: scripts need a POSIX system"));
+        return false;
+#endif
     }
     if (!options_.log.isEmpty()) {
         QString error;

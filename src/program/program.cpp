@@ -4,7 +4,8 @@
 
 namespace dravilo {
 
-Program::Program(SerialPort& port, Platform& services) : MSComm1(port), platform(services)
+Program::Program(SerialPort& port, Platform& services)
+    : MSComm1(port), platform(services), waits([&services] { return services.elapsedMs(); })
 {
     form.Shape3.setFillColour(platform.windowBackground());
 }

@@ -16,6 +16,7 @@
 #include "program/sway_random.h"
 #include "program/terminal_state.h"
 #include "program/traffic.h"
+#include "program/waits.h"
 
 namespace dravilo {
 
@@ -33,10 +34,12 @@ public:
     SwayRandom random;
     Traffic traffic;
     TrafficRows trafficRows;  // what the traffic panel shows
+    Waits waits;              // answers of the control channel that come after a pause
 
     QString strSettingsFile;
     QString strProgramFiles;
     QString strProgramFolder;  // ends in the path separator
+    QString settingsDir;       // the program folder the command line names, if it names one
     QString strMonthFolder;
     QString strMonthName;      // of the window title, in the current language
 

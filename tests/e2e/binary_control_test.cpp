@@ -407,3 +407,72 @@ TEST(ControlledBinaryLog, ALogThatFailsNeverStopsTheTerminal)
     full.stop();
     EXPECT_EQ(QString::fromUtf8(full.readAllStandardError()).count("takes no more lines"), 1);
 }
+
+// A sleep holds the lines of its own client behind it, and no one else's.
+TEST_F(ControlledBinary, ASleepHoldsOnlyItsOwnClient)
+{
+    const int sleeper = rawClient(socketPath);
+    ASSERT_GE(sleeper, 0);
+    const QByteArray lines = "sleep 1500\nlanguage\n";
+    ASSERT_EQ(::write(sleeper, lines.constData(), size_t(lines.size())), lines.size());
+    EXPECT_EQ(command("language"), "eng") << "another client is answered meanwhile";
+    EXPECT_EQ(ask(bytes({0x0E})), bytes({0x00, 0x09, 0x0D, 0x0A})) << "and the host too";
+    EXPECT_EQ(readFor(sleeper, 500), "") << "the sleeper's next line waits";
+    EXPECT_EQ(readFor(sleeper, 3000), "ok\neng\n");
+    ::close(sleeper);
+}
+
+// A test suite's run: a settings folder of its own made on the way, a script
+// that sleeps while the terminal serves, its answers numbered by line, and
+// nothing written where the user's own settings live.
+TEST(ScriptedBinary, RunsInItsOwnFolderWhileTheTerminalServes)
+{
+    EmulatorProcess emulator;
+    QTemporaryDir suite;
+    const QString settingsDir = suite.filePath("run/settings");
+    const QString port = suite.filePath("scale");
+    const QString script = suite.filePath("scenario.txt");
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# ZELM-1 after a pause\ntype zelm1\n\n  sleep 1500\nno such thing\nframe\n");
+    file.close();
+    emulator.launch({"--headless", "--settings-dir", settingsDir, "--virtual-port", port, "--script", script});
+    const auto answered = [&emulator](const QByteArray& text, int ms) {
+        QByteArray out;
+        for (QElapsedTimer clock; !clock.isValid() || clock.elapsed() < ms; QThread::msleep(20)) {
+            if (!clock.isValid())
+                clock.start();
+            emulator.waitForReadyRead(20);
+            out += emulator.readAllStandardOutput();
+            if (out.contains(text))
+                break;
+        }
+        return out;
+    };
+    QByteArray out = answered("2: ok\n", 20000);
+    ASSERT_EQ(out.toStdString(), "2: ok\n");
+    const int host = openHost(port);
+    ASSERT_GE(host, 0);
+    EXPECT_TRUE(readFor(host, 500).contains("kg\r\n")) << "the line goes on while the script sleeps";
+    ::close(host);
+    out += answered("6: ", 5000);
+    EXPECT_EQ(out.toStdString(), "2: ok\n4: ok\n5: error: unknown command no\n6: 57 57 30 30 30 30 30 2E 30 6B 67 0D 0A\n");
+    EXPECT_EQ(emulator.state(), QProcess::Running) << "a script that ends leaves the terminal running";
+    emulator.stop();
+    EXPECT_TRUE(QFileInfo::exists(settingsDir + "/Dravilo v.2.00.eng"));
+    EXPECT_FALSE(QFileInfo::exists(emulator.programFolder())) << "the usual program folder is left alone";
+
+    // A settings folder that is a file, or a script that is not there: said, and nothing started.
+    const QString aFile = suite.filePath("scale-settings");
+    QFile taken(aFile);
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly) && taken.write("mine") == 4);
+    taken.close();
+    for (const QStringList& arguments : {QStringList{"--settings-dir", aFile}, QStringList{"--script", suite.filePath("none")}}) {
+        EmulatorProcess refused;
+        refused.launch(QStringList{"--headless"} + arguments);
+        ASSERT_TRUE(refused.waitForFinished(20000));
+        EXPECT_EQ(refused.exitCode(), 2) << arguments.join(' ').toStdString();
+    }
+    ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
+    EXPECT_EQ(taken.readAll(), "mine");
+}

@@ -227,3 +227,17 @@ TEST_F(ControlCommands, ADelayHoldsOnlyItsRepliesAndEndsWithTheLine)
     EXPECT_GT(released, 30000);
     EXPECT_LE(released, 65536);
 }
+
+TEST_F(ControlCommands, SleepsAnswerWhenTheirTimeIsOverInTheirOrder)
+{
+    QStringList answers;
+    for (const char* line : {"sleep 300", "sleep 100", "sleep soon", "sleep -1"})
+        RunControlCommand(t.program, t.line, line, [&answers, line](const QString& a) { answers << line + (": " + a); });
+    EXPECT_EQ(answers, QStringList({"sleep soon: error: soon is no whole number of ms from 0 up",
+                                    "sleep -1: error: -1 is no whole number of ms from 0 up"}));
+    t.clock.advance(99);
+    EXPECT_EQ(answers.size(), 2);
+    t.clock.advance(1);
+    t.clock.advance(200);
+    EXPECT_EQ(answers.mid(2), QStringList({"sleep 100: ok", "sleep 300: ok"}));
+}

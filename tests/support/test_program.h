@@ -38,6 +38,7 @@ struct TestProgram {
         for (Timer* timer : form.timers())
             clock.watch(*timer);
         clock.watch(line.delayTimer);
+        clock.watch(program.waits.timer);
     }
 
     // The start-up of the real program, on the settings file in programFiles

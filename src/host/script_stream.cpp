@@ -1,0 +1,75 @@
+#include "host/script_stream.h"
+
+#include <QFile>
+#include <QTimer>
+#include <unistd.h>
+
+namespace dravilo {
+
+namespace {
+
+// A scenario is a page of commands; a file far beyond that is no scenario.
+constexpr qint64 kLongestScript = 1 << 20;
+
+}  // namespace
+
+std::unique_ptr<ScriptStream> ScriptStream::open(const QString& path, QString& error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return nullptr;
+    }
+    if (file.size() > kLongestScript) {
+        error = QStringLiteral("%1: longer than %2 bytes").arg(path).arg(kLongestScript);
+        return nullptr;
+    }
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    QByteArray commands;
+    std::deque<int> numbers;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray command = lines[i].trimmed();
+        if (command.isEmpty() || command.startsWith('#'))
+            continue;
+        commands += command + '\n';
+        numbers.push_back(int(i + 1));
+    }
+    return std::unique_ptr<ScriptStream>(new ScriptStream(std::move(commands), std::move(numbers)));
+}
+
+ScriptStream::ScriptStream(QByteArray commands, std::deque<int> lineNumbers)
+    : unread_(std::move(commands)), lineNumbers_(std::move(lineNumbers)), out_(STDIN_FILENO, STDOUT_FILENO, false)
+{
+    out_.changed = [this] {
+        if (changed)
+            changed();
+    };
+}
+
+QByteArray ScriptStream::read(qint64 most)
+{
+    const QByteArray piece = unread_.left(most);
+    unread_.remove(0, piece.size());
+    return piece;
+}
+
+void ScriptStream::setReading(bool on)
+{
+    // The file is all there: what is left is read from the event loop's next turn.
+    if (on && !unread_.isEmpty())
+        QTimer::singleShot(0, &lifetime_, [this] {
+            if (changed)
+                changed();
+        });
+}
+
+void ScriptStream::write(const QByteArray& bytes)
+{
+    // Every command read gets one answer, in order.
+    const int number = lineNumbers_.empty() ? 0 : lineNumbers_.front();
+    if (!lineNumbers_.empty())
+        lineNumbers_.pop_front();
+    out_.write(QByteArray::number(number) + ": " + bytes);
+}
+
+}  // namespace dravilo
