@@ -13,6 +13,8 @@ void MeasureZelm2Latency(Bench& bench);
 void MeasureZelm1Period(Bench& bench);
 // CPU per ZELM-1 frame at 150, 10 and 1 ms, beside a plain QTimer sender.
 void MeasureCpuPerFrame(Bench& bench);
+// ZELM-1 at 1 ms with the traffic panel shown and the log on, beside neither.
+void MeasureTrafficPanelAndLog(Bench& bench);
 // Time to the first line and peak memory, headless and with the window.
 void MeasureStartupAndMemory(Bench& bench);
 // 100 headless emulators at once, and 20 with their windows.

@@ -22,8 +22,8 @@ int main(int argc, char** argv)
     Bench bench(share);
     // Every part stops what it started before the next begins, also when one fails.
     try {
-        for (auto part : {MeasureZelm2Latency, MeasureZelm1Period, MeasureCpuPerFrame, MeasureStartupAndMemory,
-                          MeasureManyEmulators, MeasureSettingsSave}) {
+        for (auto part : {MeasureZelm2Latency, MeasureZelm1Period, MeasureCpuPerFrame, MeasureTrafficPanelAndLog,
+                          MeasureStartupAndMemory, MeasureManyEmulators, MeasureSettingsSave}) {
             part(bench);
             std::fflush(stdout);
         }

@@ -16,12 +16,11 @@
 #include <poll.h>
 #include <stdexcept>
 #include <string>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
 #include "bench.h"
+#include "control_socket.h"
 #include "process_usage.h"
 
 using namespace dravilo;
@@ -30,41 +29,6 @@ using namespace dravilo::test;
 namespace {
 
 double secondsSince(Clock::time_point start) { return MsSince(start) / 1000; }
-
-// The emulator's control socket: one command, one answer line.
-class Control {
-public:
-    explicit Control(const std::string& path)
-    {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        for (int i = 0; i < 200; ++i) {  // the emulator listens once it is up
-            fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            if (::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-                return;
-            ::close(fd_);
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        throw std::runtime_error("no control socket at " + path);
-    }
-    ~Control() { ::close(fd_); }
-
-    std::string command(const std::string& line)
-    {
-        const std::string sent = line + "\n";
-        if (::write(fd_, sent.data(), sent.size()) != ssize_t(sent.size()))
-            throw std::runtime_error("the control socket is gone");
-        std::string answer;
-        char c;
-        while (::read(fd_, &c, 1) == 1 && c != '\n')
-            answer += c;
-        return answer;
-    }
-
-private:
-    int fd_ = -1;
-};
 
 struct Totals {
     long zelm1Frames = 0, zelm1Lost = 0, zelm1Malformed = 0;
@@ -162,7 +126,7 @@ void soak(int minutes)
     StoreZelm1(emulator, 1);
     emulator.setProcessChannelMode(QProcess::ForwardedChannels);
     emulator.launch({"--control", QString::fromStdString(socket)});
-    Control control(socket);
+    ControlSocket control(socket);
     pty->read(13, 10000);
     pty->readFor(1000);
     const double startMb = ProcessResidentMb(emulator.pid());
