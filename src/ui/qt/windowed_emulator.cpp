@@ -11,11 +11,23 @@ WindowedEmulator::WindowedEmulator(const EmulatorOptions& options)
 {
     platform_.setWindow(&window_);
     emulator_.setClose([this] {
-        if (QWidget* box = QApplication::activeModalWidget())
-            box->close();  // nobody is going to answer it now
         window_.close();
         QCoreApplication::quit();  // also where the window was never shown
     });
+}
+
+void WindowedEmulator::stop()
+{
+    // A box of the start-up (a port that would not open) holds the start
+    // until it is answered: answered now, the start ends and runs the stop.
+    closeMessageBox();
+    emulator_.stop();
+}
+
+void WindowedEmulator::closeMessageBox()
+{
+    if (QWidget* box = QApplication::activeModalWidget())
+        box->close();  // nobody is going to answer it now
 }
 
 bool WindowedEmulator::start()

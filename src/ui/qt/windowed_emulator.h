@@ -14,12 +14,14 @@ public:
     // The program's start, then the window where a person can see it.
     bool start();
     // Closes the window as a person would, also while a message box waits.
-    void stop() { emulator_.stop(); }
+    void stop();
 
     Program& program() { return emulator_.program(); }
     MainWindow& window() { return window_; }
 
 private:
+    static void closeMessageBox();
+
     QtPlatform platform_;
     Emulator emulator_;
     MainWindow window_;
