@@ -35,15 +35,17 @@ def binary():
 
 
 class Emulator:
-    """One emulator in `folder`, driven through its control socket."""
+    """One emulator in `folder`, driven through its control socket. `line`
+    replaces the virtual port with the options of another line, such as
+    ["--tcp", "4001"]; `port` is then None."""
 
-    def __init__(self, folder, script=None, start_timeout=30):
+    def __init__(self, folder, script=None, start_timeout=30, line=None):
         folder = str(folder)
-        self.port = os.path.join(folder, "scale")
+        self.port = None if line else os.path.join(folder, "scale")
         self.script_output = os.path.join(folder, "script.out")
         control = os.path.join(folder, "control")
         arguments = [binary(), "--headless", "--settings-dir", os.path.join(folder, "settings"),
-                     "--virtual-port", self.port, "--control", control]
+                     "--control", control] + (line or ["--virtual-port", self.port])
         self._script_commands = 0
         if script:
             arguments += ["--script", str(script)]

@@ -13,6 +13,7 @@ namespace dravilo {
 
 // Kinds of communication event.
 constexpr int comEvReceive = 2;      // characters arrived and wait in Input
+constexpr int comEvCD = 5;           // the carrier came or went: a network line's host connected or left
 constexpr int comEventPortLost = 1100;  // the device went away; the port is now closed
 
 struct PortResult {
@@ -38,9 +39,15 @@ public:
     virtual PortResult output(const QByteArray& bytes) = 0;
     virtual QByteArray input() = 0;  // everything received and not yet read
     virtual int commEvent() const = 0;
+    // Why the line is not open when the program has not closed it (a network
+    // line waiting for its host); empty where the line has nothing to say.
+    virtual QString notOpenReason() const { return {}; }
 
     // Raised on the window's thread; read commEvent() inside it.
     std::function<void()> onComm;
+    // The line's own events for the traffic record: a host that came, went
+    // or was refused, the settings a host asked for.
+    std::function<void(const QString& what)> onReport;
 };
 
 }  // namespace dravilo

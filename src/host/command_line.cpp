@@ -32,6 +32,14 @@ EmulatorOptions ParseCommandLine(const QCoreApplication& app)
                                          QStringLiteral("Serves a pseudo-terminal of its own instead of the "
                                                         "configured port; PATH links to the host's end."),
                                          QStringLiteral("PATH"));
+    const QCommandLineOption tcp(QStringLiteral("tcp"),
+                                 QStringLiteral("Serves the line to one TCP client at a time on [ADDRESS:]PORT "
+                                                "(127.0.0.1 unless named), its bytes as they are."),
+                                 QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption rfc2217(QStringLiteral("rfc2217"),
+                                     QStringLiteral("As --tcp, speaking Telnet with the COM-PORT option "
+                                                    "(RFC 2217) as a serial device server does."),
+                                     QStringLiteral("[ADDRESS:]PORT"));
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Appends the line's traffic to FILE, a line an event."),
                                  QStringLiteral("FILE"));
@@ -50,6 +58,8 @@ EmulatorOptions ParseCommandLine(const QCoreApplication& app)
                                                      "messages go to standard error."));
     parser.addOption(control);
     parser.addOption(virtualPort);
+    parser.addOption(tcp);
+    parser.addOption(rfc2217);
     parser.addOption(log);
     parser.addOption(settingsDir);
     parser.addOption(script);
@@ -57,6 +67,8 @@ EmulatorOptions ParseCommandLine(const QCoreApplication& app)
     parser.process(app);
     EmulatorOptions options;
     options.virtualPort = parser.value(virtualPort);
+    options.tcp = parser.value(tcp);
+    options.rfc2217 = parser.value(rfc2217);
     options.control = parser.value(control);
     options.log = parser.value(log);
     options.settingsDir = parser.value(settingsDir);

@@ -8,6 +8,8 @@ namespace dravilo {
 // What the command line asks for; nothing of it reaches the settings file.
 struct EmulatorOptions {
     QString virtualPort;  // a link to make to the host's end of a pseudo-terminal
+    QString tcp;          // [ADDRESS:]PORT to serve the line on, raw
+    QString rfc2217;      // [ADDRESS:]PORT to serve the line on, in Telnet with COM-PORT
     QString control;      // the control socket, or "-" for standard input
     QString log;          // a file the traffic is appended to
     QString settingsDir;  // the program folder of this run instead of the usual one

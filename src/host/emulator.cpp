@@ -8,6 +8,7 @@
 #include "app/event_routing.h"
 #include "app/startup.h"
 #include "host/headless_platform.h"
+#include "host/network_serial_port.h"
 #include "host/pty_serial_port.h"
 #include "host/qt_serial_port.h"
 #ifdef Q_OS_UNIX
@@ -18,19 +19,33 @@ namespace dravilo {
 
 namespace {
 
-// The virtual port when one is asked for. Where it cannot be made, the
-// configured port stands in only so that the program can be built: the run
-// ends before it is opened, for a host that opens the path must not meet
-// whatever else is there.
-std::unique_ptr<SerialPort> makePort(const QString& virtualPort, std::function<QString()> programFolder,
+// The line a host uses: the virtual port or a network line when one is
+// asked for. Where it cannot be made, the configured port stands in only so
+// that the program can be built: the run ends before it is opened, for a
+// host that opens the path must not meet whatever else is there.
+std::unique_ptr<SerialPort> makePort(const EmulatorOptions& options, std::function<QString()> programFolder,
                                      QString& error)
 {
-    if (!virtualPort.isEmpty()) {
-        if (std::unique_ptr<PtySerialPort> pty = PtySerialPort::create(virtualPort, error)) {
-            Say(QStringLiteral("virtual port for the host: %1 (%2)").arg(virtualPort, pty->hostEnd()));
+    const bool rfc2217 = !options.rfc2217.isEmpty();
+    if (int(!options.virtualPort.isEmpty()) + int(!options.tcp.isEmpty()) + int(rfc2217) > 1) {
+        error = QStringLiteral("--virtual-port, --tcp and --rfc2217 exclude each other: give one of them");
+    } else if (!options.virtualPort.isEmpty()) {
+        if (std::unique_ptr<PtySerialPort> pty = PtySerialPort::create(options.virtualPort, error)) {
+            Say(QStringLiteral("virtual port for the host: %1 (%2)").arg(options.virtualPort, pty->hostEnd()));
             return pty;
         }
-        error = QStringLiteral("no virtual port at %1: %2").arg(virtualPort, error);
+        error = QStringLiteral("no virtual port at %1: %2").arg(options.virtualPort, error);
+    } else if (rfc2217 || !options.tcp.isEmpty()) {
+        const QString where = rfc2217 ? options.rfc2217 : options.tcp;
+        const QString kind = rfc2217 ? QStringLiteral("RFC 2217") : QStringLiteral("TCP");
+        const auto protocol = rfc2217 ? NetworkSerialPort::Protocol::Rfc2217 : NetworkSerialPort::Protocol::Raw;
+        if (std::unique_ptr<NetworkSerialPort> line = NetworkSerialPort::listen(where, protocol, error)) {
+            Say(QStringLiteral("%1 line for the host on %2").arg(kind, line->address()));
+            if (line->reachableFromOutside())
+                Say(QStringLiteral("anyone who can reach %1 can talk to the terminal").arg(line->address()));
+            return line;
+        }
+        error = QStringLiteral("no %1 line on %2: %3").arg(kind, where, error);
     }
     return std::make_unique<QtSerialPort>(std::move(programFolder));
 }
@@ -39,7 +54,7 @@ std::unique_ptr<SerialPort> makePort(const QString& virtualPort, std::function<Q
 
 Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
     : options_(options),
-      port_(makePort(options.virtualPort, [this] { return program_.strProgramFolder; }, portError_)),
+      port_(makePort(options, [this] { return program_.strProgramFolder; }, portError_)),
       line_(*port_, [&platform] { return platform.elapsedMs(); }),
       program_(line_, platform),
       control_([this](const QString& text, const ControlAnswer& answer) {

@@ -12,9 +12,9 @@
 
 namespace dravilo {
 
-// The running program: the core on the real port (or a virtual one), with
-// the faults of its line, real timers, the control channel and the
-// platform's services, with or without a window over it.
+// The running program: the core on the real port (or a virtual or network
+// one), with the faults of its line, real timers, the control channel and
+// the platform's services, with or without a window over it.
 class Emulator {
 public:
     Emulator(const EmulatorOptions& options, Platform& platform);
@@ -35,7 +35,7 @@ public:
 
 private:
     EmulatorOptions options_;
-    QString portError_;  // why the virtual port asked for could not be made
+    QString portError_;  // why the line asked for could not be made
     std::unique_ptr<SerialPort> port_;
     LineFaults line_;
     Program program_;

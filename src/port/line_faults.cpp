@@ -94,6 +94,7 @@ LineFaults::LineFaults(SerialPort& line, std::function<std::int64_t()> now) : li
         if (onComm)
             onComm();
     };
+    line_.onReport = [this](const QString& what) { tell(TrafficDirection::Program, {}, what); };
     delayTimer.onTick = [this] { sendDue(); };
 }
 

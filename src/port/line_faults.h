@@ -64,6 +64,7 @@ public:
     PortResult output(const QByteArray& bytes) override;
     QByteArray input() override { return line_.input(); }
     int commEvent() const override { return line_.commEvent(); }
+    QString notOpenReason() const override { return line_.notOpenReason(); }
 
 private:
     struct Held {

@@ -23,6 +23,13 @@ std::optional<Int> wholeNumber(const QString& text)
 
 void recordPort(Program& p, const QString& what) { p.record(TrafficDirection::Program, {}, what); }
 
+// Why an opening left the port closed: its error, or the line's own reason
+// where the opening itself went through (a network line waiting for its host).
+QString whyNotOpened(const Program& p, const PortResult& opened)
+{
+    return opened.ok() ? p.MSComm1.notOpenReason() : opened.error;
+}
+
 // The port's state after an opening, for the traffic.
 void recordOpening(Program& p, const char* how, const PortResult& opened)
 {
@@ -30,7 +37,7 @@ void recordOpening(Program& p, const char* how, const PortResult& opened)
     if (port.portOpen())
         recordPort(p, QStringLiteral("port COM%1 %2: %3").arg(port.commPort()).arg(QLatin1String(how), port.settings()));
     else
-        recordPort(p, QStringLiteral("port COM%1 not opened: %2").arg(port.commPort()).arg(opened.error));
+        recordPort(p, QStringLiteral("port COM%1 not opened: %2").arg(port.commPort()).arg(whyNotOpened(p, opened)));
 }
 
 void closePort(Program& p)
@@ -66,10 +73,11 @@ void ShowPortState(Program& p, const QString& whyNotOpen)
     Form1& f = p.form;
     const bool open = p.MSComm1.portOpen();
     f.Shape1.setFillColour(open ? kGreen : kRed);
+    const QString why = whyNotOpen.isEmpty() ? p.MSComm1.notOpenReason() : whyNotOpen;
     if (open)
         f.Label30.setCaption({});
-    else if (!whyNotOpen.isEmpty())
-        f.Label30.setCaption(whyNotOpen);
+    else if (!why.isEmpty())
+        f.Label30.setCaption(why);
 }
 
 void ClosePort(Program& p)
@@ -131,7 +139,7 @@ void Timer2_Timer(Program& p)
     if (!refused.ok())
         failures << kNotAllowed + QStringLiteral(": ") + refused.error;
     if (!port.portOpen())
-        failures << QStringLiteral("the port is not open: ") + opened.error;
+        failures << QStringLiteral("the port is not open: ") + whyNotOpened(p, opened);
     for (const auto& told : std::exchange(p.afterReconfiguration, {}))
         told(failures.join(QStringLiteral("; ")));
 }

@@ -10,7 +10,8 @@ class Program;
 // failure in a message box and goes on with the port closed.
 void OpenPortAtStartup(Program& p);
 // The port indicator: green while the port is open, red otherwise, with the
-// reason beside it: `whyNotOpen` where one is given, else the one shown before.
+// reason beside it: `whyNotOpen` where one is given, else the port's own,
+// else the one shown before.
 void ShowPortState(Program& p, const QString& whyNotOpen = {});
 void ClosePort(Program& p);
 

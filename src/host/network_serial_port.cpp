@@ -1,0 +1,175 @@
+#include "host/network_serial_port.h"
+
+#include <QTimer>
+#include <utility>
+
+namespace dravilo {
+
+namespace {
+
+// A host that closed its side gets what waits for it; one that does not
+// take it within this time is dropped, so that the next may connect.
+constexpr int kClosingGraceMs = 5000;
+
+QString nameOf(const QHostAddress& address, quint16 port)
+{
+    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QStringLiteral("[%1]").arg(address.toString())
+                             : address.toString();
+    return QStringLiteral("%1:%2").arg(host).arg(port);
+}
+
+}  // namespace
+
+std::unique_ptr<NetworkSerialPort> NetworkSerialPort::listen(const QString& where, Protocol protocol, QString& error)
+{
+    const qsizetype colon = where.lastIndexOf(u':');
+    QString host = colon < 0 ? QStringLiteral("127.0.0.1") : where.left(colon);
+    if (host.startsWith(u'[') && host.endsWith(u']'))
+        host = host.mid(1, host.size() - 2);
+    bool isNumber = false;
+    const uint port = where.mid(colon + 1).toUInt(&isNumber);
+    QHostAddress address;
+    if (!isNumber || port > 65535 || !address.setAddress(host)) {
+        error = QStringLiteral("give [ADDRESS:]PORT, such as 4001, 0.0.0.0:4001 or [::1]:4001");
+        return nullptr;
+    }
+    std::unique_ptr<NetworkSerialPort> line(new NetworkSerialPort(protocol));
+    if (!line->server_.listen(address, quint16(port))) {
+        error = line->server_.errorString();
+        return nullptr;
+    }
+    QObject::connect(&line->server_, &QTcpServer::newConnection, [raw = line.get()] { raw->accept(); });
+    return line;
+}
+
+NetworkSerialPort::~NetworkSerialPort()
+{
+    if (host_)  // its going is no event: whoever would hear of it may be gone already
+        host_->disconnect();
+}
+
+QString NetworkSerialPort::address() const { return nameOf(server_.serverAddress(), server_.serverPort()); }
+
+bool NetworkSerialPort::reachableFromOutside() const { return !server_.serverAddress().isLoopback(); }
+
+QString NetworkSerialPort::notOpenReason() const
+{
+    return open_ && !host_ ? QStringLiteral("waiting for a host on %1").arg(address()) : QString();
+}
+
+void NetworkSerialPort::accept()
+{
+    while (QTcpSocket* client = server_.nextPendingConnection()) {
+        const QString name = nameOf(client->peerAddress(), client->peerPort());
+        if (host_) {
+            client->abort();
+            client->deleteLater();
+            report(QStringLiteral("host %1 refused: %2 has the line").arg(name, hostName_));
+            continue;
+        }
+        host_ = client;
+        hostName_ = name;
+        host_->setSocketOption(QAbstractSocket::LowDelayOption, 1);  // a reply is not held back for more
+        QObject::connect(host_, &QTcpSocket::readyRead, [this] { readArrived(); });
+        QObject::connect(host_, &QTcpSocket::disconnected, [this] { hostLeft(); });
+        QObject::connect(host_, &QTcpSocket::stateChanged, [socket = host_](QAbstractSocket::SocketState state) {
+            if (state == QAbstractSocket::ClosingState)
+                QTimer::singleShot(kClosingGraceMs, socket, [socket] { socket->abort(); });
+        });
+        received_.clear();
+        if (protocol_ == Protocol::Rfc2217) {
+            telnet_.emplace(lineSettings());
+            send(TelnetComPort::greeting());
+        }
+        report(QStringLiteral("host %1 connected").arg(hostName_));
+        raise(comEvCD);
+    }
+}
+
+void NetworkSerialPort::hostLeft()
+{
+    QTcpSocket* gone = std::exchange(host_, nullptr);
+    if (!gone)
+        return;
+    gone->disconnect();
+    gone->deleteLater();
+    telnet_.reset();
+    received_.clear();  // what the host left unread is not for the next one
+    report(QStringLiteral("host %1 left").arg(hostName_));
+    raise(comEvCD);
+}
+
+void NetworkSerialPort::readArrived()
+{
+    if (!host_)
+        return;
+    QByteArray data = host_->readAll();
+    if (telnet_) {
+        TelnetComPort::Decoded decoded = telnet_->decode(data);
+        send(decoded.answer);
+        for (const QString& note : std::as_const(decoded.notes))
+            report(note);
+        if (decoded.purgeSent)
+            received_.clear();
+        if (decoded.lineSet) {
+            const QString line = telnet_->hostLine();
+            report(line == settings()
+                       ? QStringLiteral("the host set its line to %1, as the terminal's").arg(line)
+                       : QStringLiteral("the host set its line to %1; the terminal's is %2").arg(line, settings()));
+        }
+        data = std::move(decoded.data);
+    }
+    if (!open_ || data.isEmpty())  // a closed port reads nothing
+        return;
+    keepArrived(received_, data.constData(), data.size());
+    raise(comEvReceive);
+}
+
+bool NetworkSerialPort::send(const QByteArray& wire)
+{
+    if (wire.isEmpty())
+        return true;
+    if (host_->bytesToWrite() + wire.size() > kMostWaitingOutput)
+        return false;
+    host_->write(wire);
+    host_->flush();  // on the network now, not when the event loop next turns; never waits
+    return true;
+}
+
+PortResult NetworkSerialPort::setPortOpen(bool open)
+{
+    if (open && portOpen())
+        return {QStringLiteral("Port already open")};
+    open_ = open;
+    received_.clear();
+    return {};
+}
+
+PortResult NetworkSerialPort::output(const QByteArray& bytes)
+{
+    if (!open_)
+        return NotWhileClosed();
+    if (!host_)
+        return {notOpenReason()};
+    if (!send(telnet_ ? TelnetComPort::encode(bytes) : bytes))
+        return {QStringLiteral("Output buffer full")};
+    return {};
+}
+
+QByteArray NetworkSerialPort::input() { return std::exchange(received_, {}); }
+
+void NetworkSerialPort::raise(int event)
+{
+    event_ = event;
+    if (onComm)
+        onComm();
+}
+
+void NetworkSerialPort::report(const QString& what)
+{
+    if (onReport)
+        onReport(what);
+}
+
+}  // namespace dravilo
