@@ -30,6 +30,16 @@ std::int64_t HeadlessPlatform::elapsedMs() const
         .count();
 }
 
+QTime HeadlessPlatform::timeOfDay() const
+{
+    const std::int64_t now = elapsedMs();
+    if (!wallTime_.isValid() || now - wallTakenAt_ >= 1000) {
+        wallTime_ = QTime::currentTime();
+        wallTakenAt_ = now;
+    }
+    return wallTime_.addMSecs(int(now - wallTakenAt_));
+}
+
 QString HeadlessPlatform::monthName(int month) const
 {
     return QLocale::system().standaloneMonthName(month, QLocale::LongFormat);

@@ -20,7 +20,7 @@ public:
     Colour windowBackground() const override { return 0xF0F0F0; }
     void setIcon(const QString&) override {}
     QDate today() const override;
-    QTime timeOfDay() const override { return QTime::currentTime(); }
+    QTime timeOfDay() const override;
     std::int64_t elapsedMs() const override;
     QString monthName(int month) const override;
     QString weekdayName(int weekday) const override;
@@ -32,6 +32,10 @@ public:
 private:
     // Read once: the displays are formatted at every frame.
     QChar separator_ = systemSeparator();
+    // The local time of day costs the system a look at its time zone files:
+    // it is taken once a second, and the steady clock counts on from it.
+    mutable QTime wallTime_;
+    mutable std::int64_t wallTakenAt_ = 0;
     static QChar systemSeparator();
 };
 
