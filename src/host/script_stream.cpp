@@ -20,11 +20,13 @@ std::unique_ptr<ScriptStream> ScriptStream::open(const QString& path, QString& e
         error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return nullptr;
     }
-    if (file.size() > kLongestScript) {
+    // Read to the bound, not to the end: a device or a pipe may have no end.
+    const QByteArray script = file.read(kLongestScript + 1);
+    if (script.size() > kLongestScript) {
         error = QStringLiteral("%1: longer than %2 bytes").arg(path).arg(kLongestScript);
         return nullptr;
     }
-    const QList<QByteArray> lines = file.readAll().split('\n');
+    const QList<QByteArray> lines = script.split('\n');
     QByteArray commands;
     std::deque<int> numbers;
     for (qsizetype i = 0; i < lines.size(); ++i) {

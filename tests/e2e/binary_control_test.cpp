@@ -462,12 +462,14 @@ TEST(ScriptedBinary, RunsInItsOwnFolderWhileTheTerminalServes)
     EXPECT_TRUE(QFileInfo::exists(settingsDir + "/Dravilo v.2.00.eng"));
     EXPECT_FALSE(QFileInfo::exists(emulator.programFolder())) << "the usual program folder is left alone";
 
-    // A settings folder that is a file, or a script that is not there: said, and nothing started.
+    // A settings folder that is a file, a script that is not there or has no
+    // end: said, and nothing started.
     const QString aFile = suite.filePath("scale-settings");
     QFile taken(aFile);
     ASSERT_TRUE(taken.open(QIODevice::WriteOnly) && taken.write("mine") == 4);
     taken.close();
-    for (const QStringList& arguments : {QStringList{"--settings-dir", aFile}, QStringList{"--script", suite.filePath("none")}}) {
+    for (const QStringList& arguments : {QStringList{"--settings-dir", aFile}, QStringList{"--script", suite.filePath("none")},
+                                         QStringList{"--script", "/dev/zero"}}) {
         EmulatorProcess refused;
         refused.launch(QStringList{"--headless"} + arguments);
         ASSERT_TRUE(refused.waitForFinished(20000));
