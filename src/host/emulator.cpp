@@ -90,12 +90,12 @@ bool Emulator::start()
     }
     if (!options_.settingsDir.isEmpty()) {
         // Made, with its parents, before anything else is: a test suite's fresh folder.
-        const QFileInfo dir(options_.settingsDir);
-        if (!QDir().mkpath(dir.absoluteFilePath()) || !QFileInfo(dir.absoluteFilePath()).isDir()) {
+        const QString dir = QFileInfo(options_.settingsDir).absoluteFilePath();
+        if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()) {
             Say(QStringLiteral("no settings folder at %1: it is no folder and cannot be made").arg(options_.settingsDir));
             return false;
         }
-        program_.settingsDir = QDir::toNativeSeparators(dir.absoluteFilePath());
+        program_.settingsDir = QDir::toNativeSeparators(dir);
     }
     if (!options_.control.isEmpty()) {
         QString error;

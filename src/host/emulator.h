@@ -31,7 +31,6 @@ public:
     void setClose(std::function<void()> close) { close_ = std::move(close); }
 
     Program& program() { return program_; }
-    LineFaults& line() { return line_; }
 
 private:
     EmulatorOptions options_;

@@ -45,7 +45,6 @@ public:
     void clear();
     // "none", or the fault in force as the command that set it reads.
     QString describe() const;
-    const std::optional<Fault>& fault() const { return fault_; }
     // Told whenever the fault in force changes: set, ended, or counted down.
     std::function<void()> onFaultChange;
 
