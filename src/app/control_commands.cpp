@@ -1,6 +1,7 @@
 #include "app/control_commands.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <optional>
@@ -165,6 +166,9 @@ struct Command {
 };
 
 const QString kOk = QStringLiteral("ok");
+// An answer line of "traffic" at most: a client that asks for every event
+// must not stall the others while it is built, nor cost memory without end.
+constexpr qsizetype kLongestTrafficAnswer = 1 << 20;
 
 bool onOff(const QString& word)
 {
@@ -210,10 +214,24 @@ QString trafficLines(const Program& p, const QString& count)
     const int asked = count.isEmpty() ? 20 : count.toInt(&ok);
     if (!count.isEmpty() && (!ok || asked < 1))
         throw Failure{QStringLiteral("%1 is no whole number above 0").arg(count)};
+    // The newest that fit in an answer of a bounded size, oldest first.
     const std::deque<TrafficEvent>& events = p.traffic.events();
+    const qsizetype wanted = qsizetype(std::min<std::size_t>(std::size_t(asked), events.size()));
     QStringList lines;
-    for (auto e = events.end() - qsizetype(std::min<std::size_t>(std::size_t(asked), events.size())); e != events.end(); ++e)
-        lines << TrafficLine(*e);
+    qsizetype length = 0;
+    for (auto e = events.rbegin(); e != events.rbegin() + wanted; ++e) {
+        QString line = TrafficLine(*e);
+        length += line.size() + 3;
+        if (length > kLongestTrafficAnswer) {
+            lines << QStringLiteral("(the %1 older events asked for are left out: an answer is kept under %2 "
+                                    "characters)")
+                         .arg(wanted - lines.size())
+                         .arg(kLongestTrafficAnswer);
+            break;
+        }
+        lines << line;
+    }
+    std::reverse(lines.begin(), lines.end());
     return lines.join(QStringLiteral(" | "));
 }
 
@@ -392,6 +410,9 @@ void RunControlCommand(Program& p, LineFaults& line, const QString& text, const 
     const QStringList words = trimmed.split(blanks, Qt::SkipEmptyParts);
     if (words.isEmpty())
         return answer(QStringLiteral("error: empty command"));
+    // What it would change could no longer be saved, nor would anybody see it.
+    if (p.ending)
+        return answer(QStringLiteral("error: the emulator is ending; nothing more is run"));
     const int failedSaves = p.failedSaves;
     std::optional<QString> now;
     try {

@@ -153,6 +153,7 @@ void Form_Load(Program& p)
 
 void Form_Unload(Program& p)
 {
+    p.ending = true;
     ClosePort(p);
     SaveSettings(p);
     p.platform.processEvents();
@@ -160,6 +161,7 @@ void Form_Unload(Program& p)
 
 void mnu_Exit_Click(Program& p)
 {
+    p.ending = true;
     SaveSettings(p);
     p.platform.processEvents();
     p.platform.endProgram();

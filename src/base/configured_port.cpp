@@ -12,7 +12,7 @@ constexpr qsizetype kReceiveBufferSize = 65536;
 
 PortResult ConfiguredPort::setCommPort(int number)
 {
-    if (portOpen())
+    if (settingsLocked())
         return NotWhileOpen();
     if (!IsPortNumber(number))
         return {QStringLiteral("Invalid port number")};
@@ -22,7 +22,7 @@ PortResult ConfiguredPort::setCommPort(int number)
 
 PortResult ConfiguredPort::setSettings(const QString& text)
 {
-    if (portOpen())
+    if (settingsLocked())
         return NotWhileOpen();
     const std::optional<LineSettings> parsed = ParseLineSettings(text);
     if (!parsed)

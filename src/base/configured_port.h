@@ -18,6 +18,8 @@ public:
     QString settings() const final { return settingsText_; }  // kept: a frame shows it each time
 
 protected:
+    // Whether the COM number and the settings are refused now: while open.
+    virtual bool settingsLocked() const { return portOpen(); }
     // A host that stops reading, or a period faster than the rate, must not
     // pile frames up without end: what does not fit is dropped.
     static constexpr qsizetype kMostWaitingOutput = 4096;

@@ -26,9 +26,11 @@ public:
     virtual ~Platform() = default;
 
     virtual void beep() = 0;
-    // Modal, with an OK button. Where no person can answer it, the text goes
-    // to standard error and the program goes on as if OK were pressed.
-    virtual void messageBox(const QString& text) = 0;
+    // With an OK button, in front of the window until it is pressed; the
+    // program goes on meanwhile. `detail` is why, for whoever wants it (the
+    // box keeps it out of sight). Where no person can answer it, both go to
+    // standard error.
+    virtual void messageBox(const QString& text, const QString& detail = {}) = 0;
     virtual QChar decimalSeparator() const = 0;
     virtual QString environment(const QString& name) const = 0;  // empty when unset
     virtual Colour windowBackground() const = 0;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <optional>
 
 namespace dravilo {
 
@@ -20,8 +21,9 @@ struct EmulatorOptions {
 // Asked before any application object exists, for that decides which one.
 bool HeadlessAsked(int argc, char** argv);
 
-// The options of this run; "--help" and options it does not know end the
-// program here, with what it takes.
-EmulatorOptions ParseCommandLine(const QCoreApplication& app);
+// The options of this run. "--help" and options it does not know end the
+// program here, with what it takes; an option given an empty value (an
+// unset shell variable) is said on standard error and gives nothing.
+std::optional<EmulatorOptions> ParseCommandLine(const QCoreApplication& app);
 
 }  // namespace dravilo

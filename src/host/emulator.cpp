@@ -9,8 +9,9 @@
 #include "app/startup.h"
 #include "host/headless_platform.h"
 #include "host/network_serial_port.h"
+#include "host/owned_paths.h"
 #include "host/pty_serial_port.h"
-#include "host/qt_serial_port.h"
+#include "host/device_port.h"
 #ifdef Q_OS_UNIX
 #include "host/script_stream.h"
 #endif
@@ -30,10 +31,8 @@ std::unique_ptr<SerialPort> makePort(const EmulatorOptions& options, std::functi
     if (int(!options.virtualPort.isEmpty()) + int(!options.tcp.isEmpty()) + int(rfc2217) > 1) {
         error = QStringLiteral("--virtual-port, --tcp and --rfc2217 exclude each other: give one of them");
     } else if (!options.virtualPort.isEmpty()) {
-        if (std::unique_ptr<PtySerialPort> pty = PtySerialPort::create(options.virtualPort, error)) {
-            Say(QStringLiteral("virtual port for the host: %1 (%2)").arg(options.virtualPort, pty->hostEnd()));
+        if (std::unique_ptr<PtySerialPort> pty = PtySerialPort::create(options.virtualPort, error))
             return pty;
-        }
         error = QStringLiteral("no virtual port at %1: %2").arg(options.virtualPort, error);
     } else if (rfc2217 || !options.tcp.isEmpty()) {
         const QString where = rfc2217 ? options.rfc2217 : options.tcp;
@@ -47,7 +46,7 @@ std::unique_ptr<SerialPort> makePort(const EmulatorOptions& options, std::functi
         }
         error = QStringLiteral("no %1 line on %2: %3").arg(kind, where, error);
     }
-    return std::make_unique<QtSerialPort>(std::move(programFolder));
+    return MakeDevicePort(std::move(programFolder));
 }
 
 }  // namespace
@@ -89,10 +88,17 @@ bool Emulator::start()
         return false;
     }
     if (!options_.settingsDir.isEmpty()) {
-        // Made, with its parents, before anything else is: a test suite's fresh folder.
+        // Made, with its parents, before anything else is: a test suite's
+        // fresh folder. Checked before and after: nothing is made on a way
+        // others control, and nothing another user put there is written through.
         const QString dir = QFileInfo(options_.settingsDir).absoluteFilePath();
-        if (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()) {
-            Say(QStringLiteral("no settings folder at %1: it is no folder and cannot be made").arg(options_.settingsDir));
+        QString why = NotOwnFolder(dir);
+        if (why.isEmpty() && (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()))
+            why = QStringLiteral("it is no folder and cannot be made");
+        if (why.isEmpty())
+            why = NotOwnFolder(dir);
+        if (!why.isEmpty()) {
+            Say(QStringLiteral("no settings folder at %1: %2").arg(options_.settingsDir, why));
             return false;
         }
         program_.settingsDir = QDir::toNativeSeparators(dir);

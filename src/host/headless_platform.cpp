@@ -9,7 +9,10 @@ namespace dravilo {
 
 void Say(const QString& text) { std::fprintf(stderr, "dravilo: %s\n", text.toLocal8Bit().constData()); }
 
-void HeadlessPlatform::messageBox(const QString& text) { Say(text); }
+void HeadlessPlatform::messageBox(const QString& text, const QString& detail)
+{
+    Say(detail.isEmpty() ? text : text + QStringLiteral(": ") + detail);
+}
 
 QChar HeadlessPlatform::systemSeparator()
 {

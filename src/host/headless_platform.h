@@ -14,7 +14,7 @@ void Say(const QString& text);
 class HeadlessPlatform : public Platform {
 public:
     void beep() override {}
-    void messageBox(const QString& text) override;
+    void messageBox(const QString& text, const QString& detail) override;
     QChar decimalSeparator() const override { return separator_; }
     QString environment(const QString& name) const override;
     Colour windowBackground() const override { return 0xF0F0F0; }

@@ -40,9 +40,15 @@ public:
     int commEvent() const override { return event_; }
     QString notOpenReason() const override;
 
+protected:
+    // Only shown on a network line: whether a host is there or not, they may change.
+    bool settingsLocked() const override { return false; }
+
 private:
     explicit NetworkSerialPort(Protocol protocol) : protocol_(protocol) {}
     void accept();
+    // Whether the host connected is still there, once what it sent is read.
+    bool hostStillThere();
     void readArrived();
     void hostLeft();
     // To the host, as long as no more than the bound waits for it; false when dropped.
@@ -57,6 +63,7 @@ private:
     std::optional<TelnetComPort> telnet_;  // for the host connected, on RFC 2217
     QByteArray received_;
     bool open_ = false;
+    bool moreToRead_ = false;  // the rest of what the host sent is read at the next turn
     int event_ = comEvReceive;
 };
 

@@ -1,5 +1,7 @@
 #include "host/pty_serial_port.h"
 
+#include "host/headless_platform.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -50,8 +52,6 @@ std::unique_ptr<PtySerialPort> PtySerialPort::create(const QString& link, QStrin
         error = QStringLiteral("%1: %2").arg(slavePath, systemError());
     if (slave >= 0)
         ::close(slave);
-    if (raw && !QFile::link(slavePath, link))
-        error = QStringLiteral("cannot link %1 to %2").arg(link, slavePath);
     if (!error.isEmpty()) {
         ::close(master);
         return nullptr;
@@ -126,9 +126,12 @@ void PtySerialPort::watchForHost()
 
 void PtySerialPort::readArrived()
 {
+    // A slice at a time: the notifier comes back for the rest once the
+    // event loop has run what else is due, so a host that floods the line
+    // does not starve the send timer or the control channel.
     char buffer[4096];
     bool any = false;
-    for (;;) {
+    for (int slice = 0; slice < 4; ++slice) {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n <= 0) {
             if (n < 0 && errno == EIO)
@@ -157,6 +160,14 @@ PortResult PtySerialPort::setPortOpen(bool open)
 {
     if (open && open_)
         return {QStringLiteral("Port already open")};
+    // The link appears once the line is served, not before: a host that
+    // opens it at once and asks is answered, never met by a line not yet read.
+    if (open && !linked_) {
+        if (!QFile::link(slavePath_, link_))
+            return {QStringLiteral("cannot link %1 to %2").arg(link_, slavePath_)};
+        linked_ = true;
+        Say(QStringLiteral("virtual port for the host: %1 (%2)").arg(link_, slavePath_));
+    }
     open_ = open;
     received_.clear();
     waiting_.clear();

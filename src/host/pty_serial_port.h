@@ -1,8 +1,9 @@
 #pragma once
 
 // A serial line on a pseudo-terminal the program makes itself: it keeps the
-// master end and links a path to the slave end, which a host program opens
-// as it would open any serial port. No null-modem driver is needed.
+// master end and, once the line is first opened, links a path to the slave
+// end, which a host program opens as it would open any serial port. No
+// null-modem driver is needed.
 //
 // Like a real line, it keeps nothing for a host that is not there: while no
 // host has the slave end open, what the terminal sends is discarded, and
@@ -21,13 +22,11 @@ namespace dravilo {
 class PtySerialPort : public ConfiguredPort {
 public:
     // Nothing where no pseudo-terminal can be made or `link` cannot be
-    // claimed and made to point at it; `error` then says why.
+    // claimed; `error` then says why.
     static std::unique_ptr<PtySerialPort> create(const QString& link, QString& error);
     ~PtySerialPort() override;  // the master closed, the link removed
     PtySerialPort(const PtySerialPort&) = delete;
     PtySerialPort& operator=(const PtySerialPort&) = delete;
-
-    const QString& hostEnd() const { return slavePath_; }
 
     PortResult setPortOpen(bool open) override;
     bool portOpen() const override { return open_; }
@@ -55,6 +54,7 @@ private:
     QByteArray received_;
     QByteArray waiting_;  // accepted for the line, not yet taken by the kernel
     bool open_ = false;
+    bool linked_ = false;  // the link for the host is made at the first opening
 };
 
 }  // namespace dravilo

@@ -2,7 +2,14 @@
 
 #include <QFile>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "host/headless_platform.h"
+#include "host/owned_paths.h"
 
 namespace dravilo {
 
@@ -15,12 +22,27 @@ constexpr qint64 kLongestScript = 1 << 20;
 
 std::unique_ptr<ScriptStream> ScriptStream::open(const QString& path, QString& error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("%1: %2").arg(path, file.errorString());
+    error = PlantedLink(path);
+    if (!error.isEmpty())
+        return nullptr;
+    // Opened without waiting and read only when it is a file: a FIFO with
+    // no writer or a terminal would hold the start, and a stop signal with it.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd >= 0)
+            ::close(fd);
         return nullptr;
     }
-    // Read to the bound, not to the end: a device or a pipe may have no end.
+    QFile file;
+    if (!S_ISREG(st.st_mode) || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        error = QStringLiteral("%1 is no file of commands (a script is read from a regular file; for commands "
+                               "from a pipe or a terminal use --control -)").arg(path);
+        return nullptr;
+    }
+    // Read to the bound, not to the end: the file may be growing.
     const QByteArray script = file.read(kLongestScript + 1);
     if (script.size() > kLongestScript) {
         error = QStringLiteral("%1: longer than %2 bytes").arg(path).arg(kLongestScript);
@@ -71,6 +93,13 @@ void ScriptStream::write(const QByteArray& bytes)
     const int number = lineNumbers_.empty() ? 0 : lineNumbers_.front();
     if (!lineNumbers_.empty())
         lineNumbers_.pop_front();
+    if (out_.broken()) {
+        // The script runs to its end, whoever reads its answers.
+        if (!saidBroken_)
+            Say(QStringLiteral("the script's answers cannot be written to standard output; the script goes on"));
+        saidBroken_ = true;
+        return;
+    }
     out_.write(QByteArray::number(number) + ": " + bytes);
 }
 

@@ -23,7 +23,7 @@ public:
     void setReading(bool on) override;
     void write(const QByteArray& bytes) override;
     qint64 unsent() const override { return out_.unsent(); }
-    bool broken() const override { return out_.broken(); }
+    bool broken() const override { return false; }  // answers nobody takes are dropped
 
 private:
     ScriptStream(QByteArray commands, std::deque<int> lineNumbers);
@@ -32,6 +32,7 @@ private:
     std::deque<int> lineNumbers_;  // of the commands read and not answered yet
     FdStream out_;                 // standard output; its input is never read
     QObject lifetime_;             // a call queued for the stream ends with it
+    bool saidBroken_ = false;
 };
 
 }  // namespace dravilo

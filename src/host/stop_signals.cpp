@@ -47,8 +47,15 @@ CloseOnStopSignals::CloseOnStopSignals()
     action.sa_handler = wakeEventLoop;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int number : kStopSignals)
+    sigset_t stops;
+    sigemptyset(&stops);
+    for (const int number : kStopSignals) {
         ::sigaction(number, &action, nullptr);
+        sigaddset(&stops, number);
+    }
+    // The launcher holds them blocked until now: one that came meanwhile is
+    // taken here, by the handler.
+    ::sigprocmask(SIG_UNBLOCK, &stops, nullptr);
 }
 
 void CloseOnStopSignals::connect(std::function<void()> stop)

@@ -128,7 +128,7 @@ void Timer2_Timer(Program& p)
         refused = port.setSettings(settings);
     if (!refused.ok()) {
         recordPort(p, QStringLiteral("pick refused: ") + kNotAllowed + QStringLiteral(": ") + refused.error);
-        p.platform.messageBox(kNotAllowed);
+        p.platform.messageBox(kNotAllowed, refused.error);
     }
     const PortResult opened = port.setPortOpen(true);  // a missing or busy device only leaves the indicator red
     recordOpening(p, "opened", opened);

@@ -43,6 +43,7 @@ public:
     QString strMonthFolder;
     QString strMonthName;      // of the window title, in the current language
 
+    bool ending = false;            // closed or exited: nothing more is run
     bool keepSettingsFile = false;  // it could not be read at start: never written over
     int failedSaves = 0;            // of the settings file, in this run
     QString lastSaveFailure;

@@ -29,9 +29,13 @@ QString printable(const QByteArray& bytes)
     return text;
 }
 
-QString hex(const QByteArray& bytes)
+// Every byte kept, and how many crossed where only the first were kept.
+QString hex(const TrafficEvent& event)
 {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+    const QString kept = QString::fromLatin1(event.bytes.toHex(' ').toUpper());
+    if (event.size <= event.bytes.size())
+        return kept;
+    return kept + QStringLiteral(" … (%1 bytes in all)").arg(event.size);
 }
 
 }  // namespace
@@ -41,7 +45,7 @@ QString TrafficFieldOf(const TrafficEvent& event, TrafficField field)
     switch (field) {
     case TrafficField::Time: return event.time.toString(QStringLiteral("hh:mm:ss.zzz"));
     case TrafficField::Direction: return QLatin1String(directionName(event.direction));
-    case TrafficField::Hex: return hex(event.bytes);
+    case TrafficField::Hex: return hex(event);
     case TrafficField::Text: return printable(event.bytes);
     case TrafficField::What: return event.what;
     }
@@ -52,12 +56,18 @@ QString TrafficLine(const TrafficEvent& event)
 {
     QString line = TrafficFieldOf(event, TrafficField::Time) + u' ' + TrafficFieldOf(event, TrafficField::Direction);
     if (!event.bytes.isEmpty())
-        line += u' ' + hex(event.bytes) + QStringLiteral(" \"") + printable(event.bytes) + u'"';
+        line += u' ' + hex(event) + QStringLiteral(" \"") + printable(event.bytes) + u'"';
     return line + u' ' + event.what;
 }
 
 void Traffic::record(TrafficEvent event)
 {
+    // A host's flood costs the record what any event costs.
+    event.size = std::max(event.size, event.bytes.size());
+    if (event.bytes.size() > kKeptBytes)
+        event.bytes.truncate(kKeptBytes);
+    if (event.what.size() > kLongestWhat)
+        event.what = event.what.left(kLongestWhat - 1) + u'…';
     if (events_.size() == kKept)
         events_.pop_front();
     events_.push_back(std::move(event));

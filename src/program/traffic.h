@@ -21,8 +21,9 @@ enum class TrafficDirection { FromHost, ToHost, Program };
 struct TrafficEvent {
     QTime time;  // of the wall clock, to the millisecond
     TrafficDirection direction;
-    QByteArray bytes;  // none for the program's own events
+    QByteArray bytes;  // none for the program's own events; only the first ones of a long read
     QString what;
+    qint64 size = 0;  // of the bytes that crossed, those not kept included
 };
 
 // The parts of an event as the panel's columns show them: the time, the
@@ -38,6 +39,11 @@ QString TrafficLine(const TrafficEvent& event);
 class Traffic {
 public:
     static constexpr std::size_t kKept = 10000;
+    // Of an event's bytes, the first ones are kept: a frame or a request
+    // whole, of a host's junk what a person reads anyway. The size says the rest.
+    static constexpr qsizetype kKeptBytes = 64;
+    // What an event says of itself, at most.
+    static constexpr qsizetype kLongestWhat = 512;
 
     void record(TrafficEvent event);
     const std::deque<TrafficEvent>& events() const { return events_; }

@@ -478,3 +478,29 @@ TEST(ScriptedBinary, RunsInItsOwnFolderWhileTheTerminalServes)
     ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
     EXPECT_EQ(taken.readAll(), "mine");
 }
+
+// A script whose answers nobody reads any more still runs to its end, and
+// ends the program where it says so: nothing after the exit runs.
+TEST(ScriptedBinary, RunsToItsEndWithoutAReaderAndStopsAtTheExit)
+{
+    EmulatorProcess emulator;
+    QTemporaryDir suite;
+    const QString settingsDir = suite.filePath("settings");
+    const QString script = suite.filePath("scenario.txt");
+    QFile file(script);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("type zelm1\nperiod 99\nclick mnu_Exit\nlanguage rus\nperiod 33\n");
+    file.close();
+    emulator.launch({"--headless", "--settings-dir", settingsDir, "--script", script});
+    emulator.closeReadChannel(QProcess::StandardOutput);  // its reader has gone before the first answer
+    ASSERT_TRUE(emulator.waitForFinished(20000)) << "the script's exit ends the program";
+    EXPECT_EQ(emulator.exitCode(), 0);
+    QFile saved(settingsDir + "/Dravilo v.2.00.eng");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const std::optional<dravilo::SettingsRecord> settings =
+        dravilo::DecodeSettings(saved.readAll(), emulator.defaults());
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->intTerminalType, 1);
+    EXPECT_EQ(settings->intSendPeriod, 99);
+    EXPECT_EQ(settings->intLanguage, 0) << "nothing after the exit ran";
+}

@@ -5,6 +5,7 @@ import os
 import socket
 import subprocess
 import sys
+import threading
 import time
 
 import pytest
@@ -86,6 +87,20 @@ def test_rfc2217_shows_the_hosts_settings_and_carries_ff(network):
     with serial.serial_for_url(network.url, timeout=2) as line:
         line.write(b"\x0e")
         assert line.read(4) == b"\xff\x09\x0d\x0a"
+
+
+def test_a_pick_while_a_host_connects_is_never_refused(network):
+    # The pick closes no line while no host is there; a host that comes
+    # before the line opens again must not make the settings "not allowed".
+    for delay in [0.03, 0.08] * 3:
+        answer = []
+        asking = threading.Thread(target=lambda: answer.append(network.command("port 2 9600 n 8 1")))
+        asking.start()
+        time.sleep(delay)
+        with socket.create_connection(network.address):
+            asking.join(5)
+        assert answer == ["ok"], delay
+        wait_for(network, "indicators", "port=red")
 
 
 def test_a_line_that_cannot_be_served_ends_the_start(tmp_path):

@@ -72,6 +72,47 @@ TEST(Traffic, AHostSessionReadsClearly)
     EXPECT_EQ(answer, TrafficLine(events[events.size() - 2]) + " | " + TrafficLine(events.back()));
 }
 
+// A host's junk costs the record what any event costs: the first bytes and
+// their count; and the channel's answer stays bounded however much is asked.
+TEST(Traffic, AFloodIsKeptBounded)
+{
+    TestProgram t;
+    t.started();
+    t.port.receive(QByteArray(65536, 'A'));
+    const TrafficEvent& junk = t.program.traffic.events().back();
+    EXPECT_EQ(junk.bytes, QByteArray(Traffic::kKeptBytes, 'A'));
+    EXPECT_EQ(TrafficLine(junk).mid(13),
+              "from-host " + QStringList(QList<QString>(Traffic::kKeptBytes, "41")).join(' ') +
+                  " … (65536 bytes in all) \"" + QString(Traffic::kKeptBytes, 'A') +
+                  "\" 0x41: not a request, no reply; the 65535 bytes after it are not read as requests");
+    t.program.record(TrafficDirection::Program, {}, QString(100000, 'x'));
+    EXPECT_EQ(t.program.traffic.events().back().what.size(), Traffic::kLongestWhat);
+
+    for (std::size_t i = 0; i < Traffic::kKept; ++i)
+        t.port.receive(QByteArray(1000, 'A'));
+    QString answer;
+    RunControlCommand(t.program, t.line, "traffic 10000", [&answer](const QString& a) { answer = a; });
+    EXPECT_LE(answer.size(), 1 << 20);
+    EXPECT_TRUE(answer.startsWith("(the ")) << "says what was left out";
+    EXPECT_EQ(answer.section(" | ", -1), TrafficLine(t.program.traffic.events().back())) << "the newest is in";
+}
+
+// Once the program is closing, what a client or a script sends after it runs
+// no more: its change could not be saved, and nobody would see it.
+TEST(Traffic, NothingRunsAfterTheExit)
+{
+    TestProgram t;
+    t.started();
+    QStringList answers;
+    const auto command = [&](const char* line) {
+        RunControlCommand(t.program, t.line, line, [&answers](const QString& a) { answers << a; });
+    };
+    command("click mnu_Exit");
+    command("period 99");
+    EXPECT_EQ(answers, QStringList({"ok", "error: the emulator is ending; nothing more is run"}));
+    EXPECT_EQ(t.form.Text1[0].text(), "150");
+}
+
 // The panel shows what was recorded since it was cleared, while it is shown
 // and not paused, never more than the record keeps; it saves what it shows.
 TEST(TrafficPanel, RowsFollowTheRecordWhileShownAndUnpaused)

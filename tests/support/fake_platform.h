@@ -26,7 +26,7 @@ public:
     int ended = 0;
 
     void beep() override { ++beeps; }
-    void messageBox(const QString& text) override { messages << text; }
+    void messageBox(const QString& text, const QString&) override { messages << text; }
     QChar decimalSeparator() const override { return separator; }
     QString environment(const QString& name) const override { return env.value(name); }
     Colour windowBackground() const override { return kTestBackground; }

@@ -17,12 +17,14 @@ int main(int argc, char** argv)
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const dravilo::EmulatorOptions options = dravilo::ParseCommandLine(app);
+    const std::optional<dravilo::EmulatorOptions> options = dravilo::ParseCommandLine(app);
+    if (!options)
+        return 2;
     if (dravilo::Unattended())
         dravilo::Say(QStringLiteral("no display, running on Qt's offscreen platform; "
                                     "the terminal serves its port without a visible window."));
 
-    dravilo::WindowedEmulator emulator(options);
+    dravilo::WindowedEmulator emulator(*options);
     // A service manager's stop runs the same shutdown as closing the window.
     stopSignals.connect([&emulator] { emulator.stop(); });
     if (!emulator.start())

@@ -19,12 +19,20 @@ bool Unattended()
 
 void QtPlatform::beep() { QApplication::beep(); }
 
-void QtPlatform::messageBox(const QString& text)
+void QtPlatform::messageBox(const QString& text, const QString& detail)
 {
-    // A modal box nobody can answer would stop the program for ever.
     if (Unattended())
-        return HeadlessPlatform::messageBox(text);
-    QMessageBox::information(window_, kProductName, text);
+        return HeadlessPlatform::messageBox(text, detail);
+    // Shown, not waited for: the terminal, its timers and the control channel
+    // go on while the box waits for a person. The same words are not stacked.
+    for (const QMessageBox* open : window_ ? window_->findChildren<QMessageBox*>() : QList<QMessageBox*>())
+        if (open->text() == text && open->detailedText() == detail)
+            return;
+    auto* box = new QMessageBox(QMessageBox::Information, kProductName, text, QMessageBox::Ok, window_);
+    box->setDetailedText(detail);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    box->show();
 }
 
 Colour QtPlatform::windowBackground() const

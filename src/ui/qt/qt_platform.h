@@ -14,7 +14,7 @@ public:
     void setWindow(QWidget* window) { window_ = window; }
 
     void beep() override;
-    void messageBox(const QString& text) override;
+    void messageBox(const QString& text, const QString& detail) override;
     Colour windowBackground() const override;
     void setIcon(const QString& resource) override;
     QString browseFolder(const QString& title) override;

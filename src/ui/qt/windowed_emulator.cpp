@@ -16,19 +16,7 @@ WindowedEmulator::WindowedEmulator(const EmulatorOptions& options)
     });
 }
 
-void WindowedEmulator::stop()
-{
-    // A box of the start-up (a port that would not open) holds the start
-    // until it is answered: answered now, the start ends and runs the stop.
-    closeMessageBox();
-    emulator_.stop();
-}
-
-void WindowedEmulator::closeMessageBox()
-{
-    if (QWidget* box = QApplication::activeModalWidget())
-        box->close();  // nobody is going to answer it now
-}
+void WindowedEmulator::stop() { emulator_.stop(); }
 
 bool WindowedEmulator::start()
 {

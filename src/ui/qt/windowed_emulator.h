@@ -20,8 +20,6 @@ public:
     MainWindow& window() { return window_; }
 
 private:
-    static void closeMessageBox();
-
     QtPlatform platform_;
     Emulator emulator_;
     MainWindow window_;
