@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build, the tests, the
-# Windows compile check (MinGW-w64) and the emulator need and the machine
-# does not have yet. With --fuzz also clang and its runtime libraries,
-# libclang_rt.fuzzer among them, for the fuzz targets.
+# Installs, from Debian's packages, whatever the machine does not have yet
+# of what is asked:
+#   install-deps.sh           what building and running the emulator needs
+#   install-deps.sh --tests   and what the tests need: GoogleTest, pytest and
+#                             pyserial, Xvfb, MinGW-w64 for the Windows compile
+#                             check, and the fa_IR.UTF-8 locale
+#   install-deps.sh --fuzz    the tests' and clang with libFuzzer
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
-          libgtest-dev fonts-dejavu-core locales python3 python3-serial python3-pytest xvfb
-          g++-mingw-w64-x86-64-posix)
-[ "${1:-}" != --fuzz ] || packages+=(clang libclang-rt-14-dev)
+packages=(build-essential cmake qt6-base-dev qt6-serialport-dev qt6-qpa-plugins fonts-dejavu-core)
+tests=(libgtest-dev locales python3 python3-serial python3-pytest xvfb g++-mingw-w64-x86-64-posix)
+case "${1:-}" in
+  --tests) packages+=("${tests[@]}") ;;
+  --fuzz) packages+=("${tests[@]}" clang libclang-rt-14-dev) ;;
+esac
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 missing=()
@@ -22,7 +27,7 @@ if ((${#missing[@]})); then
 fi
 
 # The locale test runs under a decimal separator that is neither "." nor ",".
-if ! locale -a 2>/dev/null | grep -qixE 'fa_IR\.utf-?8'; then
+if [ -n "${1:-}" ] && ! locale -a 2>/dev/null | grep -qixE 'fa_IR\.utf-?8'; then
   echo "Generating the fa_IR.UTF-8 locale"
   $sudo localedef -i fa_IR -f UTF-8 fa_IR.UTF-8
 fi

@@ -168,7 +168,7 @@ struct Command {
 const QString kOk = QStringLiteral("ok");
 // An answer line of "traffic" at most: a client that asks for every event
 // must not stall the others while it is built, nor cost memory without end.
-constexpr qsizetype kLongestTrafficAnswer = 1 << 20;
+constexpr qsizetype kLongestTrafficAnswer = 1000000;
 
 bool onOff(const QString& word)
 {

@@ -1,17 +1,17 @@
 #include "host/command_line.h"
 
 #include <QCommandLineParser>
-#include <cstring>
+#include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <vector>
 
+#include "base/captions.h"
 #include "host/headless_platform.h"
 
 namespace dravilo {
 
 namespace {
-
-const char kHeadless[] = "headless";
 
 // An option that takes a value, and where that value goes.
 struct ValueOption {
@@ -47,17 +47,13 @@ const ValueOption kValueOptions[] = {
 
 }  // namespace
 
-bool HeadlessAsked(int argc, char** argv)
+std::optional<EmulatorOptions> ParseCommandLine(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--headless") == 0)
-            return true;
-    return false;
-}
-
-std::optional<EmulatorOptions> ParseCommandLine(const QCoreApplication& app)
-{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
+    QCoreApplication::setApplicationVersion(kVersion.mid(2));
     parser.setApplicationDescription(QStringLiteral("Plays a ZELM weighing terminal on a serial port."));
     parser.addHelpOption();
     std::vector<QCommandLineOption> valueOptions;
@@ -67,11 +63,32 @@ std::optional<EmulatorOptions> ParseCommandLine(const QCoreApplication& app)
                                   QLatin1String(option.valueName));
         parser.addOption(valueOptions.back());
     }
-    const QCommandLineOption headless(QLatin1String(kHeadless),
+    const QCommandLineOption headless(QStringLiteral("headless"),
                                       QStringLiteral("Runs without a window and without any Qt platform plugin; "
                                                      "messages go to standard error."));
     parser.addOption(headless);
-    parser.process(app);
+    const QCommandLineOption version = parser.addVersionOption();
+    // "-headless" is the option a person meant, not seven letters.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Help and version on standard output, wherever it leads: no message box.
+    if (!parser.parse(arguments)) {
+        QString error = parser.errorText();
+        if (error.endsWith(u'.'))
+            error.chop(1);
+        Say(QStringLiteral("%1; dravilo --help lists the options").arg(error));
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(version)) {
+        const QString text = parser.isSet(version) ? QStringLiteral("dravilo %1\n").arg(QCoreApplication::applicationVersion())
+                                                   : parser.helpText().replace(
+                                                         QStringLiteral("<executable_name>"), QStringLiteral("dravilo"));
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        std::exit(0);
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        Say(QStringLiteral("%1 is no option; dravilo --help lists the options").arg(parser.positionalArguments()[0]));
+        return std::nullopt;
+    }
 
     EmulatorOptions options;
     for (std::size_t i = 0; i < valueOptions.size(); ++i) {

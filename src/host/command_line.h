@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QCoreApplication>
 #include <QString>
 #include <optional>
 
@@ -18,12 +17,10 @@ struct EmulatorOptions {
     bool headless = false;
 };
 
-// Asked before any application object exists, for that decides which one.
-bool HeadlessAsked(int argc, char** argv);
-
-// The options of this run. "--help" and options it does not know end the
-// program here, with what it takes; an option given an empty value (an
-// unset shell variable) is said on standard error and gives nothing.
-std::optional<EmulatorOptions> ParseCommandLine(const QCoreApplication& app);
+// The options of this run, read before any application object exists, so
+// that a mistake is said before anything else is. "--help" and "--version"
+// print and end the program here; an option it does not know, a stray
+// argument or an empty value is said on standard error and gives nothing.
+std::optional<EmulatorOptions> ParseCommandLine(int argc, char** argv);
 
 }  // namespace dravilo

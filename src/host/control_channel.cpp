@@ -1,10 +1,12 @@
 #include "host/control_channel.h"
 
+#include <QFile>
 #include <QLocalSocket>
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "host/fd_stream.h"
@@ -98,6 +100,16 @@ bool ControlChannel::listen(const QString& path, QString& error)
         return false;
 #endif
     }
+#ifdef Q_OS_UNIX
+    // A local socket's address has room for so many bytes, and no more.
+    constexpr qsizetype longest = sizeof(sockaddr_un::sun_path) - 1;
+    if (QFile::encodeName(path).size() > longest) {
+        error = QStringLiteral("%1 is longer than a local socket's address may be (%2 bytes); give a shorter path")
+                    .arg(path)
+                    .arg(longest);
+        return false;
+    }
+#endif
     claim_ = PathClaim::take(path, PathClaim::Leftover::Socket, error);
     if (!claim_)
         return false;

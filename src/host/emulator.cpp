@@ -28,7 +28,9 @@ std::unique_ptr<SerialPort> makePort(const EmulatorOptions& options, std::functi
                                      QString& error)
 {
     const bool rfc2217 = !options.rfc2217.isEmpty();
-    if (int(!options.virtualPort.isEmpty()) + int(!options.tcp.isEmpty()) + int(rfc2217) > 1) {
+    if (!error.isEmpty()) {
+        // The start has failed already: nothing more is made.
+    } else if (int(!options.virtualPort.isEmpty()) + int(!options.tcp.isEmpty()) + int(rfc2217) > 1) {
         error = QStringLiteral("--virtual-port, --tcp and --rfc2217 exclude each other: give one of them");
     } else if (!options.virtualPort.isEmpty()) {
         if (std::unique_ptr<PtySerialPort> pty = PtySerialPort::create(options.virtualPort, error))
@@ -49,11 +51,33 @@ std::unique_ptr<SerialPort> makePort(const EmulatorOptions& options, std::functi
     return MakeDevicePort(std::move(programFolder));
 }
 
+// The program folder the command line names, made with its parents before
+// anything else is (a virtual port may be asked for inside it): a test
+// suite's fresh folder. Checked before and after: nothing is made on a way
+// others control, and nothing another user put there is written through.
+// Empty, with the reason in `error`, where it cannot be had.
+QString madeSettingsDir(const QString& asked, QString& error)
+{
+    if (asked.isEmpty())
+        return {};
+    const QString dir = QFileInfo(asked).absoluteFilePath();
+    QString why = NotOwnFolder(dir);
+    if (why.isEmpty() && (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()))
+        why = QStringLiteral("it is no folder and cannot be made");
+    if (why.isEmpty())
+        why = NotOwnFolder(dir);
+    if (why.isEmpty())
+        return QDir::toNativeSeparators(dir);
+    error = QStringLiteral("no settings folder at %1: %2").arg(asked, why);
+    return {};
+}
+
 }  // namespace
 
 Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
     : options_(options),
-      port_(makePort(options, [this] { return program_.strProgramFolder; }, portError_)),
+      settingsDir_(madeSettingsDir(options.settingsDir, startError_)),
+      port_(makePort(options, [this] { return program_.strProgramFolder; }, startError_)),
       line_(*port_, [&platform] { return platform.elapsedMs(); }),
       program_(line_, platform),
       control_([this](const QString& text, const ControlAnswer& answer) {
@@ -83,30 +107,15 @@ Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
 
 bool Emulator::start()
 {
-    if (!portError_.isEmpty()) {
-        Say(portError_);
+    if (!startError_.isEmpty()) {
+        Say(startError_);
         return false;
     }
-    if (!options_.settingsDir.isEmpty()) {
-        // Made, with its parents, before anything else is: a test suite's
-        // fresh folder. Checked before and after: nothing is made on a way
-        // others control, and nothing another user put there is written through.
-        const QString dir = QFileInfo(options_.settingsDir).absoluteFilePath();
-        QString why = NotOwnFolder(dir);
-        if (why.isEmpty() && (!QDir().mkpath(dir) || !QFileInfo(dir).isDir()))
-            why = QStringLiteral("it is no folder and cannot be made");
-        if (why.isEmpty())
-            why = NotOwnFolder(dir);
-        if (!why.isEmpty()) {
-            Say(QStringLiteral("no settings folder at %1: %2").arg(options_.settingsDir, why));
-            return false;
-        }
-        program_.settingsDir = QDir::toNativeSeparators(dir);
-    }
+    program_.settingsDir = settingsDir_;
     if (!options_.control.isEmpty()) {
         QString error;
         if (!control_.listen(options_.control, error)) {
-            Say(QStringLiteral("no control channel: %1").arg(error));
+            Say(QStringLiteral("no control channel (--control %1): %2").arg(options_.control, error));
             return false;
         }
     }
@@ -115,7 +124,7 @@ bool Emulator::start()
         QString error;
         std::unique_ptr<ScriptStream> script = ScriptStream::open(options_.script, error);
         if (!script) {
-            Say(QStringLiteral("no script: %1").arg(error));
+            Say(QStringLiteral("no script (--script %1): %2").arg(options_.script, error));
             return false;
         }
         control_.serve(std::move(script));  // its first line runs once the start is over
@@ -127,7 +136,7 @@ bool Emulator::start()
     if (!options_.log.isEmpty()) {
         QString error;
         if (!log_.open(options_.log, error)) {
-            Say(QStringLiteral("no traffic log: %1").arg(error));
+            Say(QStringLiteral("no traffic log (--log %1): %2").arg(options_.log, error));
             return false;
         }
         program_.traffic.watch([this](const TrafficEvent& event) { log_.write(event); });

@@ -34,7 +34,8 @@ public:
 
 private:
     EmulatorOptions options_;
-    QString portError_;  // why the line asked for could not be made
+    QString startError_;   // why the settings folder or the line asked for could not be made
+    QString settingsDir_;  // the program folder the command line names, made before the line
     std::unique_ptr<SerialPort> port_;
     LineFaults line_;
     Program program_;

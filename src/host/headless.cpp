@@ -7,14 +7,11 @@
 
 namespace dravilo {
 
-int RunHeadless(int argc, char** argv, CloseOnStopSignals& stopSignals)
+int RunHeadless(int argc, char** argv, const EmulatorOptions& options, CloseOnStopSignals& stopSignals)
 {
     QCoreApplication app(argc, argv);
-    const std::optional<EmulatorOptions> options = ParseCommandLine(app);
-    if (!options)
-        return 2;
     HeadlessPlatform platform;
-    Emulator emulator(*options, platform);
+    Emulator emulator(options, platform);
     stopSignals.connect([&emulator] { emulator.stop(); });
     if (!emulator.start())
         return 2;

@@ -116,14 +116,14 @@ QString NotOwnFolder(const QString& folder)
 QString PlantedLink(const QString& path)
 {
     struct stat st {};
-    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISLNK(st.st_mode) || st.st_uid == ::geteuid())
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISLNK(st.st_mode) || trustedOwner(st.st_uid))
         return {};
+    // Another user's link in a folder that is the user's alone was put there by the user.
     const QString folder = QFileInfo(path).absolutePath();
     struct stat in {};
-    // As the kernel's own protection: the folder's owner may put links in it.
-    if (::stat(QFile::encodeName(folder).constData(), &in) != 0 || !(in.st_mode & S_IWOTH) || in.st_uid == st.st_uid)
+    if (::stat(QFile::encodeName(folder).constData(), &in) == 0 && checkItself(folder, in).isEmpty())
         return {};
-    return QStringLiteral("%1 is a link that %2 made in %3, where anyone may write; it is not followed")
+    return QStringLiteral("%1 is a link that %2 made in %3, a folder not yours alone; it is not followed")
         .arg(path, ownerText(st.st_uid), folder);
 }
 

@@ -15,8 +15,9 @@ namespace dravilo {
 // others. Empty when it is safe to keep files in.
 QString NotOwnFolder(const QString& folder);
 
-// Why `path` is a link another user made in a folder anyone may write to, a
-// link the program must not follow; empty when it is not.
+// Why `path` is a link another user made in a folder that is not the
+// user's alone (a shared /tmp, another user's folder), a link the program
+// must not follow; empty when it is not.
 QString PlantedLink(const QString& path);
 
 }  // namespace dravilo

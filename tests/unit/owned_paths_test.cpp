@@ -77,8 +77,8 @@ TEST(OwnedPaths, ASettingsFolderIsTheUsersAlone)
     }
 }
 
-// A link another user made where anyone may write is not followed; the
-// user's own links, and links where only their maker writes, are.
+// A link another user made where others may write is not followed; the
+// user's own links, root's, and links in the user's own folders are.
 TEST(OwnedPaths, APlantedLinkIsKnown)
 {
     if (::geteuid() != 0)
@@ -91,6 +91,9 @@ TEST(OwnedPaths, APlantedLinkIsKnown)
     link("/etc/hostname", root + "/sticky/mine");
     link("/etc/hostname", root + "/closed/theirs", kNobody);
     EXPECT_TRUE(PlantedLink(root + "/sticky/planted").contains("is a link that nobody made in"));
+    folder(root + "/theirs", 0777, kNobody);
+    link("/etc/hostname", root + "/theirs/planted", kNobody);
+    EXPECT_TRUE(PlantedLink(root + "/theirs/planted").contains("is a link that nobody made in"));
     EXPECT_TRUE(PlantedLink(root + "/sticky/mine").isEmpty());
     EXPECT_TRUE(PlantedLink(root + "/closed/theirs").isEmpty());
     EXPECT_TRUE(PlantedLink(root + "/sticky/nothing").isEmpty());

@@ -9,17 +9,20 @@ int main(int argc, char** argv)
 {
     // Before anything a stop would have to undo exists.
     dravilo::CloseOnStopSignals stopSignals;
-    if (dravilo::HeadlessAsked(argc, argv))
-        return dravilo::RunHeadless(argc, argv, stopSignals);
+    const std::optional<dravilo::EmulatorOptions> options = dravilo::ParseCommandLine(argc, argv);
+    if (!options)
+        return 2;
+    if (options->headless)
+        return dravilo::RunHeadless(argc, argv, *options, stopSignals);
 
-    // Without a display the terminal still serves its port, on Qt's offscreen platform.
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Without an X or Wayland display the terminal still serves its port, on
+    // Qt's offscreen platform. (Windows and macOS always have their own.)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     QApplication app(argc, argv);
-    const std::optional<dravilo::EmulatorOptions> options = dravilo::ParseCommandLine(app);
-    if (!options)
-        return 2;
     if (dravilo::Unattended())
         dravilo::Say(QStringLiteral("no display, running on Qt's offscreen platform; "
                                     "the terminal serves its port without a visible window."));
