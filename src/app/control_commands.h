@@ -20,7 +20,4 @@ using ControlAnswer = std::function<void(const QString& answer)>;
 // port's re-configuration, a sleep), when it has come.
 void RunControlCommand(Program& p, LineFaults& line, const QString& text, const ControlAnswer& answer);
 
-// The command set, one line each, as "help" answers it.
-QString ControlCommandHelp();
-
 }  // namespace dravilo

@@ -21,6 +21,16 @@ struct ControlCommands : ::testing::Test {
             t.clock.advance(10);
         return answer->value_or("(no answer)");
     }
+    // Each command in turn, with the answer it must get.
+    struct Step {
+        const char* command;
+        const char* answer;
+    };
+    void expectAnswers(std::initializer_list<Step> steps)
+    {
+        for (const Step& step : steps)
+            EXPECT_EQ(run(QString::fromUtf8(step.command)).toStdString(), step.answer) << step.command;
+    }
     // A ZELM-2 weight request once the start-up sway is over.
     QByteArray weighed()
     {
@@ -46,12 +56,12 @@ TEST_F(ControlCommands, EachCommandActsThroughTheWindow)
         {"flag s1 d0 on", "ok"},
         {"flag S2 D7 on", "ok"},
         {"status", "S1=00000001 S2=10001001"},
-        {"flag s1 d1 on", "error: Check1(6) is not enabled"},  // the weight's sign: set by the program
+        {"flag s1 d1 on", "error: S1 D1 (weight negative) follows the weight; it cannot be set by hand"},
         {"flag s3 d1 on", "error: a flag is s1 or s2 and d0 to d7"},
         {"flag s1 d0 maybe", "error: maybe is neither on nor off"},
         {"format 0000.00", "ok"},
         {"get Text2(0)", "0012.50"},
-        {"format 12", "error: Combo2 has no item 12"},
+        {"format 12", "error: no weight format 12 (000000, 00000.0, 0000.00, 000.000)"},
         {"sway 0,5 4", "ok"},
         {"get Text1(2)", "4"},
         {"period 40", "ok"},
@@ -64,7 +74,7 @@ TEST_F(ControlCommands, EachCommandActsThroughTheWindow)
         {"language", "rus"},
         {"get Command3", "Снять"},
         {"type zelm1", "ok"},
-        {"price 5", "error: Text11 is not shown now"},
+        {"price 5", "error: the price belongs to ZELM-2; ZELM-1 is selected"},
         {"set Text5 1", "error: Text5 is read-only"},
         {"click Label6", "error: Label6 cannot be clicked"},
         {"get Nothing(9)", "error: no control named Nothing(9)"},
@@ -84,6 +94,99 @@ TEST_F(ControlCommands, EachCommandActsThroughTheWindow)
     EXPECT_EQ(t.settings.lngCycleMax, 3);
     EXPECT_TRUE(t.form.Timer3.enabled());
     EXPECT_EQ(DecodeSettings(t.storedFile(), t.defaults())->intLanguage, 1);  // as the menu saves it
+}
+
+// The window reads a typed number as leniently as ever; the channel says ok
+// only when the value in force is the value typed, else what is in force.
+TEST_F(ControlCommands, ANumberIsOkOnlyWhenItIsTheValueInForce)
+{
+    expectAnswers({
+        {"period 40", "ok"},
+        {"period 0", "error: 0 is not a period of 1..32767 ms; the period is now 150"},
+        {"period -5", "error: -5 is not a period of 1..32767 ms; the period stays 150"},
+        {"period abc", "error: abc is not a period of 1..32767 ms; the period stays 150"},
+        {"period 40000", "error: 40000 is not a period of 1..32767 ms; the period stays 150"},
+        {"period 300.7", "error: 300.7 is not a period of 1..32767 ms; the period is now 300"},
+        {"get Text1(0)", "300"},
+        {"period 40.0", "ok"},
+
+        {"weight1 12.50", "ok"},
+        {"weight2 11,16", "ok"},  // the format rounds it to 11.2, and again at each change of format
+        {"weight1 1.2.3",
+         "error: 1.2.3 is not a weight of -99999.9..99999.9 in the format 00000.0; weight 1 is now 1.2"},
+        {"get Text2(0)", "00001.2"},
+        {"weight1 -100000",
+         "error: -100000 is not a weight of -99999.9..99999.9 in the format 00000.0; weight 1 is now -99999.9"},
+        {"weight2", "error: \"\" is not a weight of -99999.9..99999.9 in the format 00000.0; weight 2 is now 0"},
+        {"format 000000", "ok"},
+        {"weight1 12.34", "ok"},
+
+        {"price 12,5", "ok"},
+        {"price 5 kg", "error: 5 kg is not a price; the price is now 5"},
+
+        {"sway 0,5 4", "ok"},
+        {"sway x 4.5", "error: x is not an amplitude; the amplitude is now 0; 4.5 is not a count of -32768..32767 "
+                       "oscillations; the count stays 4"},
+        {"sway 0.1 40000", "error: 40000 is not a count of -32768..32767 oscillations; the count is now 32767"},
+
+        {"cycles max 3", "ok"},
+        {"cycles max 3,5", "error: 3,5 is not a maximum of 2..100000 cycles; the maximum stays 3"},
+        {"cycles max 1", "error: 1 is not a maximum of 2..100000 cycles; the maximum is now 1 until the cycles are "
+                         "switched on, which makes it 100"},
+        {"cycles on", "ok"},
+        {"cycles max 1", "error: 1 is not a maximum of 2..100000 cycles; the maximum stays 100"},  // no change event
+        {"cycles period 7", "ok"},
+        {"cycles period 0", "error: 0 is not a period of 1..100000 s; the cycles' period is now 2"},
+    });
+    EXPECT_EQ(t.settings.intSendPeriod, 40);
+    EXPECT_EQ(t.state.dblPrice, 5);
+    EXPECT_EQ(t.settings.lngCycleMax, 100);
+    EXPECT_EQ(t.settings.lngCyclePeriod, 2);
+}
+
+// The commands' errors speak of what the command names; only the commands
+// that name controls speak of the controls' designer names.
+TEST_F(ControlCommands, ErrorsSpeakTheCommandsWords)
+{
+    expectAnswers({
+        {"flag S2 D0 off", "error: S2 D0 (weight decimals) follows the weight format; it cannot be set by hand"},
+        {"flag s2 d1 on", "error: S2 D1 (weight decimals) follows the weight format; it cannot be set by hand"},
+        {"flag s2 d9 on", "error: a flag is s1 or s2 and d0 to d7"},
+        {"format 00.0000", "error: no weight format 00.0000 (000000, 00000.0, 0000.00, 000.000)"},
+        {"press now", "error: no button now (weight1, weight2, takeoff)"},
+        {"type zelm3", "error: no terminal type zelm3 (zelm1, zelm2)"},
+        {"language de", "error: no language de (rus, eng)"},
+        {"cycles often 3", "error: no cycles setting often (max, period)"},
+        {"cycles maybe", "error: maybe is neither on nor off"},
+        {"traffic 0", "error: traffic takes 1 to 10000 lines"},
+        {"traffic 10001", "error: traffic takes 1 to 10000 lines"},
+        {"traffic x", "error: traffic takes 1 to 10000 lines"},
+        {"port 13 1 x 9 3",
+         "error: none of the five is an item of its list, so nothing is picked and the port stays as it is"},
+        {"check Check1(6) on", "error: Check1(6) is not enabled"},
+        {"pick Combo2 12", "error: Combo2 has no item 12"},
+        {"type zelm1", "ok"},
+        {"flag s1 d0 on", "error: S1 and S2 belong to ZELM-2; ZELM-1 is selected"},
+        {"set Text11 5", "error: Text11 is not shown now"},
+    });
+}
+
+TEST_F(ControlCommands, HelpListsTheNamesAndTellsEachCommand)
+{
+    const QString names = run("help");
+    ASSERT_TRUE(names.startsWith("commands: weight1 weight2 press format ")) << names.toStdString();
+    EXPECT_LT(names.size(), 300);
+    const QStringList listed = names.section(": ", 1).section(" (", 0, 0).split(u' ');
+    EXPECT_GE(listed.size(), 25);
+    for (const QString& name : listed) {
+        const QString usage = run("help " + name);
+        EXPECT_TRUE(usage.startsWith(name + u' ') || usage.startsWith(name + u':')) << usage.toStdString();
+    }
+    EXPECT_EQ(run("help CYCLES").toStdString(),
+              "cycles max N, cycles period S: types the weighing cycles' maximum count (2..100000) or period in "
+              "seconds (1..100000), ok when it is that whole number; cycles on|off: switches the weighing cycles on "
+              "or off");
+    EXPECT_EQ(run("help bogus").toStdString(), "error: no command bogus; help lists them");
 }
 
 TEST_F(ControlCommands, AnswersAreOneLine)
