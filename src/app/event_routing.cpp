@@ -60,11 +60,18 @@ void RouteEvents(Program& p)
 
     for (ComboBox& list : f.Combo1)
         list.onClick = [&p] { Combo1_Click(p); };
+    f.Port_Combo1.onDropDown = [&p] { Port_Combo1_DropDown(p); };
+    f.Port_Combo1.onClick = [&p] { Port_Combo1_Click(p); };
     f.Timer2.onTick = [&p] { Timer2_Timer(p); };
     f.Timer5.onTick = [&p] { Timer5_Timer(p); };
 
     p.MSComm1.onComm = [&p] {
-        ShowPortState(p);  // the indicator follows every event of the port
+        // The indicator follows every event of the port; what the line is
+        // changes with its comings and goings, never with arriving bytes.
+        if (p.MSComm1.commEvent() == comEvReceive)
+            ShowPortIndicator(p);
+        else
+            ShowPortState(p);
         if (p.MSComm1.commEvent() == comEventPortLost)
             MSComm1_PortLost(p);
         else

@@ -3,6 +3,7 @@
 #include "base/captions.h"
 #include "program/program.h"
 #include "app/settings_file.h"
+#include "port/port_configuration.h"
 #include "terminal/terminal_type.h"
 
 namespace dravilo {
@@ -38,6 +39,7 @@ void ApplyLanguage(Program& p)
             WindowTitle(language, today, p.strMonthName, p.platform.weekdayName(today.dayOfWeek())));
     }
     Option1_Click(p);
+    FillDeviceList(p);  // its virtual port's entry is in the language too
 }
 
 void mnu_rus_Click(Program& p) { switchTo(p, 1); }

@@ -61,6 +61,7 @@ std::vector<Caption> captionTable(Form1& f)
         {&f.Label1[2], {u"чет/нечет", u"Odd / Even"}},
         {&f.Label1[3], {u"бит", u"бит"}},
         {&f.Label1[4], {u"стоп бит", u"Stop bit"}},
+        {&f.Port_Label2, {u"Устройство:", u"Device:"}},
         {&f.Label17, {u"Порт настроен: COM", u"Port settings: COM"}},
         {&f.Label15, {u"Посылка в текстовом формате", u"Sending a text format"}},
         {&f.Label16, {u"Посылка в HEX формате", u"Sending in HEX format"}},
@@ -151,6 +152,8 @@ const Bilingual kCannotSaveSettings{u"Настройки не сохранены
 const Bilingual kSettingsFileKept{u"файл не читался при запуске и оставлен как есть",
                                   u"the file could not be read at start and is left as it is"};
 const Bilingual kCannotCreateFolder{u"Не удалось создать папку %1", u"The folder %1 cannot be created"};
+const Bilingual kVirtualPortItem{u"виртуальный порт", u"virtual port"};
+const Bilingual kCannotChooseDevice{u"Устройство %1 не выбрано для COM%2: %3", u"%1 is not chosen for COM%2: %3"};
 const Bilingual kTrafficDialogTitle{u"Сохранить обмен по линии", u"Save the line traffic"};
 const Bilingual kCannotSaveTraffic{u"Не удалось сохранить обмен в файл %1: %2",
                                    u"The traffic cannot be saved to %1: %2"};

@@ -51,6 +51,10 @@ extern const Bilingual kCannotReadSettings;
 extern const Bilingual kCannotSaveSettings;
 extern const Bilingual kSettingsFileKept;
 extern const Bilingual kCannotCreateFolder;
+// The device list's entry for a virtual port of the program's own, and a
+// choice the port refused; %1 the device, %2 the port number, %3 the reason.
+extern const Bilingual kVirtualPortItem;
+extern const Bilingual kCannotChooseDevice;
 // The traffic panel's file: the dialog's title, and a save that failed.
 extern const Bilingual kTrafficDialogTitle;
 extern const Bilingual kCannotSaveTraffic;

@@ -125,9 +125,11 @@ private:
 // A drop-down list. Only a pick made by a person runs `onClick`; code that
 // selects an entry and wants the handler calls it itself. An editable list
 // also takes typed text, which changes nothing until the next pick.
+// `onDropDown` runs as a person opens the list, before its entries show.
 class ComboBox : public Control {
 public:
     std::function<void()> onClick;
+    std::function<void()> onDropDown;
 
     const QStringList& items() const { return items_; }
     void setItems(const QStringList& items) { assign(items_, items); }
@@ -148,6 +150,11 @@ public:
         setListIndex(i);
         if (onClick)
             onClick();
+    }
+    void dropDown()
+    {
+        if (onDropDown)
+            onDropDown();
     }
 
 private:

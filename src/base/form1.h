@@ -65,6 +65,9 @@ struct Form1 {
     std::array<ComboBox, 5> Combo1; // port number, rate, parity, data bits, stop bits
     Shape Shape1;                   // port indicator
     Label Label30;                  // why the port is not open; empty while it is
+    Label Port_Label1;              // what the line is: "COM2 → /dev/ttyUSB0", "virtual port ..."
+    Label Port_Label2;              // caption of the device list
+    ComboBox Port_Combo1;           // the device of COM n, where the line has devices to choose
     Label Label3, Label11, Label12, Label13, Label15, Label16;
     CommandButton Command4;
     TextBox Text3, Text6;           // last frame as text and as HEX

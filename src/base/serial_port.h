@@ -7,9 +7,13 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace dravilo {
+
+// Among the devices to choose from: a virtual port of the program's own.
+inline const QString kVirtualDevice = QStringLiteral("virtual");
 
 // Kinds of communication event.
 constexpr int comEvReceive = 2;      // characters arrived and wait in Input
@@ -42,6 +46,23 @@ public:
     // Why the line is not open when the program has not closed it (a network
     // line waiting for its host); empty where the line has nothing to say.
     virtual QString notOpenReason() const { return {}; }
+    // What the line is, for a person: "COM2 → /dev/ttyUSB0", "virtual port
+    // /run/user/1000/dravilo/COM2", "TCP 127.0.0.1:4001, host ... connected".
+    virtual QString lineDescription() const { return {}; }
+    // The devices a person may choose from for COM n: those present, and
+    // kVirtualDevice where the line can be a virtual port of its own. None
+    // where the line is not chosen so (a network line).
+    virtual QStringList devicesPresent() const { return {}; }
+    // Which of them COM n is now: one of devicesPresent(), or empty.
+    virtual QString deviceChosen() const { return {}; }
+    // Makes `device`, one of devicesPresent(), the line of COM `number` from
+    // its next opening on; where the system names its ports by number, the
+    // number becomes that port's.
+    virtual PortResult chooseDevice(int& number, const QString& device)
+    {
+        Q_UNUSED(number);
+        return {QStringLiteral("%1 cannot be chosen on this line").arg(device)};
+    }
 
     // Raised on the window's thread; read commEvent() inside it.
     std::function<void()> onComm;

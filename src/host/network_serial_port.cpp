@@ -80,6 +80,13 @@ bool NetworkSerialPort::hostStillThere()
     return host_ != nullptr;
 }
 
+QString NetworkSerialPort::lineDescription() const
+{
+    const QString line = QStringLiteral("%1 %2").arg(protocol_ == Protocol::Raw ? "TCP" : "RFC 2217", address());
+    return host_ ? QStringLiteral("%1, host %2 connected").arg(line, hostName_)
+                 : QStringLiteral("%1, no host connected").arg(line);
+}
+
 void NetworkSerialPort::accept()
 {
     while (QTcpSocket* client = server_.nextPendingConnection()) {

@@ -39,6 +39,7 @@ public:
     QByteArray input() override;
     int commEvent() const override { return event_; }
     QString notOpenReason() const override;
+    QString lineDescription() const override;
 
 protected:
     // Only shown on a network line: whether a host is there or not, they may change.

@@ -33,6 +33,7 @@ public:
     PortResult output(const QByteArray& bytes) override;
     QByteArray input() override;
     int commEvent() const override { return comEvReceive; }
+    QString lineDescription() const override { return QStringLiteral("virtual port %1").arg(link_); }
 
 private:
     PtySerialPort(int master, QString slavePath, QString link, std::unique_ptr<PathClaim> claim);

@@ -1,6 +1,5 @@
 #include "host/qt_serial_port.h"
 
-#include "host/device_port.h"
 #include "host/port_device.h"
 
 #include <QFileInfo>
@@ -27,11 +26,6 @@ QSerialPort::Parity parityOf(QChar letter)
 }
 
 }  // namespace
-
-std::unique_ptr<SerialPort> MakeDevicePort(std::function<QString()> programFolder)
-{
-    return std::make_unique<QtSerialPort>(std::move(programFolder));
-}
 
 QtSerialPort::QtSerialPort(std::function<QString()> programFolder) : programFolder_(std::move(programFolder))
 {

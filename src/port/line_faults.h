@@ -64,6 +64,10 @@ public:
     QByteArray input() override { return line_.input(); }
     int commEvent() const override { return line_.commEvent(); }
     QString notOpenReason() const override { return line_.notOpenReason(); }
+    QString lineDescription() const override { return line_.lineDescription(); }
+    QStringList devicesPresent() const override { return line_.devicesPresent(); }
+    QString deviceChosen() const override { return line_.deviceChosen(); }
+    PortResult chooseDevice(int& number, const QString& device) override { return line_.chooseDevice(number, device); }
 
 private:
     struct Held {

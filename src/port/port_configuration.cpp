@@ -70,6 +70,12 @@ void OpenPortAtStartup(Program& p)
 
 void ShowPortState(Program& p, const QString& whyNotOpen)
 {
+    p.form.Port_Label1.setCaption(p.MSComm1.lineDescription());
+    ShowPortIndicator(p, whyNotOpen);
+}
+
+void ShowPortIndicator(Program& p, const QString& whyNotOpen)
+{
     Form1& f = p.form;
     const bool open = p.MSComm1.portOpen();
     f.Shape1.setFillColour(open ? kGreen : kRed);
@@ -142,6 +148,41 @@ void Timer2_Timer(Program& p)
         failures << QStringLiteral("the port is not open: ") + whyNotOpened(p, opened);
     for (const auto& told : std::exchange(p.afterReconfiguration, {}))
         told(failures.join(QStringLiteral("; ")));
+}
+
+void FillDeviceList(Program& p)
+{
+    Form1& f = p.form;
+    const QStringList devices = p.MSComm1.devicesPresent();
+    QStringList items = devices;
+    for (QString& item : items)
+        if (item == kVirtualDevice)
+            item = kVirtualPortItem.in(p.settings.intLanguage);
+    f.Port_Combo1.setItems(items);
+    f.Port_Combo1.setListIndex(int(devices.indexOf(p.MSComm1.deviceChosen())));
+    // A line that is not chosen from devices (a network line) has no list.
+    f.Port_Combo1.setVisible(!items.isEmpty());
+    f.Port_Label2.setVisible(!items.isEmpty());
+}
+
+void Port_Combo1_DropDown(Program& p) { FillDeviceList(p); }
+
+void Port_Combo1_Click(Program& p)
+{
+    Form1& f = p.form;
+    const std::int16_t language = p.settings.intLanguage;
+    const QString item = f.Port_Combo1.text();
+    const QString device = item == kVirtualPortItem.in(language) ? kVirtualDevice : item;
+    int number = p.MSComm1.commPort();
+    const PortResult chosen = p.MSComm1.chooseDevice(number, device);
+    if (!chosen.ok()) {
+        recordPort(p, QStringLiteral("device not chosen: %1").arg(chosen.error));
+        p.platform.messageBox(kCannotChooseDevice.in(language).arg(item).arg(number).arg(chosen.error));
+        return;
+    }
+    recordPort(p, QStringLiteral("device chosen: %1").arg(p.MSComm1.lineDescription()));
+    f.Combo1[0].setText(QString::number(number));
+    Combo1_Click(p);  // opens again on the device chosen, 100 ms later
 }
 
 void MSComm1_PortLost(Program& p)

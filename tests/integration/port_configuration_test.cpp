@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "test_program.h"
 
 using namespace dravilo;
@@ -147,4 +149,66 @@ TEST_F(PortPanel, AVanishedDeviceIsTriedOnceASecondUntilItIsBack)
     t.clock.advance(5000);
     EXPECT_FALSE(t.port.portOpen());
     EXPECT_EQ(t.form.Shape1.fillColour(), kRed);
+}
+
+// The device list offers what the line may be and hands a person's choice to
+// the port, which then opens again on it as after a pick; what the line is
+// shows beneath.
+TEST(DeviceList, ChoosesTheLineOfComN)
+{
+    TestProgram t;
+    t.port.devices = {"/dev/ttyS0", "/dev/ttyUSB0", kVirtualDevice};
+    t.port.chosen = "/dev/ttyS0";
+    t.started();
+    Form1& f = t.form;
+    EXPECT_EQ(f.Port_Combo1.items(), QStringList({"/dev/ttyS0", "/dev/ttyUSB0", "virtual port"}));
+    EXPECT_EQ(f.Port_Combo1.text(), "/dev/ttyS0") << "the one in use";
+    EXPECT_EQ(f.Port_Label1.caption(), "COM2 → /dev/ttyS0");
+
+    const struct {
+        const char* what;
+        std::function<void()> step;
+        const char* chosen;
+        int openings;  // of the port, in all, 100 ms after the step
+        const char* traffic;
+    } steps[] = {
+        {"a device", [&] { f.Port_Combo1.pick(1); }, "/dev/ttyUSB0", 2, "device chosen: COM2 → /dev/ttyUSB0"},
+        {"one plugged in meanwhile", [&] { t.port.devices.prepend("/dev/ttyACM0"); f.Port_Combo1.dropDown();
+                                           f.Port_Combo1.pick(0); }, "/dev/ttyACM0", 3, "device chosen: COM2 → /dev/ttyACM0"},
+        {"the virtual port, in Russian", [&] { f.mnu_rus.click(); f.Port_Combo1.pick(3); }, "virtual", 4,
+         "device chosen: COM2 → virtual"},
+        {"refused: the port stays", [&] { t.port.refusal = "no link but a file"; f.Port_Combo1.pick(1); },
+         "virtual", 4, "device not chosen: no link but a file"},
+    };
+    for (const auto& s : steps) {
+        const std::size_t before = t.program.traffic.events().size();
+        s.step();
+        t.clock.advance(100);
+        EXPECT_EQ(t.port.chosen, s.chosen) << s.what;
+        EXPECT_EQ(t.port.opened, s.openings) << s.what;
+        EXPECT_TRUE(t.port.portOpen()) << s.what;
+        EXPECT_EQ(t.program.traffic.events().at(before).what.toStdString(), s.traffic) << s.what;
+    }
+    EXPECT_EQ(f.Port_Combo1.items().last(), "виртуальный порт");
+    ASSERT_EQ(t.platform.messages.size(), 1);
+    EXPECT_EQ(t.platform.messages[0], "Устройство /dev/ttyS0 не выбрано для COM2: no link but a file");
+
+    // Where the port names its devices by number, the choice is that number.
+    t.port.refusal.clear();
+    t.port.renumbers = true;
+    t.port.devices = {"COM1", "COM5"};
+    f.Port_Combo1.dropDown();
+    f.Port_Combo1.pick(1);
+    t.clock.advance(100);
+    EXPECT_EQ(t.port.commPort(), 5);
+    EXPECT_EQ(f.Port_Label1.caption(), "COM5 → COM5");
+}
+
+// A line that is not chosen from devices (a network line) has no list.
+TEST(DeviceList, HiddenWhereThereIsNothingToChoose)
+{
+    TestProgram t;
+    t.started();
+    EXPECT_FALSE(t.form.Port_Combo1.visible());
+    EXPECT_FALSE(t.form.Port_Label2.visible());
 }

@@ -43,6 +43,23 @@ public:
         return waiting;
     }
     int commEvent() const override { return event_; }
+    QString lineDescription() const override { return QStringLiteral("COM%1 → %2").arg(commPort()).arg(chosen); }
+    QStringList devicesPresent() const override { return devices; }
+    QString deviceChosen() const override { return chosen; }
+    PortResult chooseDevice(int& number, const QString& device) override
+    {
+        if (!refusal.isEmpty())
+            return {refusal};
+        chosen = device;
+        if (renumbers)  // as on Windows, where the device is the number
+            number = int(device.mid(3).toInt());
+        return {};
+    }
+
+    QStringList devices;  // the devices a person may choose from
+    QString chosen;       // the device chosen last
+    QString refusal;      // why a choice is refused, if it is
+    bool renumbers = false;
 
     // The host sends bytes: they wait in the buffer and the event is raised.
     void receive(const QByteArray& bytes)

@@ -117,6 +117,17 @@ void Bindings::bind(ComboBox& model, QComboBox* widget)
     QObject::connect(widget, &QComboBox::activated, [&model](int index) { model.pick(index); });
 }
 
+void Bindings::bind(ComboBox& model, DropDownList* widget)
+{
+    bind(model, static_cast<QComboBox*>(widget));
+    widget->aboutToDrop = [&model] { model.dropDown(); };
+}
+
+void Bindings::bind(Label& model, ElidedLabel* widget)
+{
+    mirror(model, widget, [](Label& m, ElidedLabel* w) { w->setFullText(m.caption()); });
+}
+
 void Bindings::bind(Shape& model, LampWidget* widget)
 {
     mirror(model, widget, [](Shape& m, LampWidget* w) { w->setColour(m.fillColour()); });

@@ -19,6 +19,7 @@
 
 #include "base/controls.h"
 #include "ui/qt/lamp_widget.h"
+#include "ui/qt/port_widgets.h"
 
 namespace dravilo {
 
@@ -47,6 +48,8 @@ public:
     void bind(CheckBox& model, QCheckBox* widget);
     void bind(OptionButton& model, QRadioButton* widget);
     void bind(ComboBox& model, QComboBox* widget);
+    void bind(ComboBox& model, DropDownList* widget);  // runs the list's drop-down event
+    void bind(Label& model, ElidedLabel* widget);
     void bind(Shape& model, LampWidget* widget);
     void bind(MenuItem& model, QAction* action);  // a command
     void bind(MenuItem& model, QMenu* menu);      // a menu holding commands

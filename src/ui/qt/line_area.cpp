@@ -10,7 +10,8 @@ namespace dravilo {
 namespace {
 
 // The five lists of the line settings side by side under their labels, the
-// port indicator after them and beside it why the port is not open.
+// port indicator after them and beside it why the port is not open; below
+// them the device of COM n to choose and what the line is.
 QGroupBox* portPanel(Form1& f, Bindings& b, QWidget* parent)
 {
     auto* frame = b.make<QGroupBox>(f.Frame1, parent);
@@ -20,10 +21,16 @@ QGroupBox* portPanel(Form1& f, Bindings& b, QWidget* parent)
         grid->addWidget(b.make<QComboBox>(f.Combo1[i], frame), 1, i);
     }
     grid->addWidget(b.make<LampWidget>(f.Shape1, frame), 1, 5);
-    auto* reason = b.make<QLabel>(f.Label30, frame);
-    reason->setWordWrap(true);
-    grid->addWidget(reason, 0, 6, 2, 1);
+    grid->addWidget(b.make<ElidedLabel>(f.Label30, frame), 1, 6);
     grid->setColumnStretch(6, 1);
+    auto* device = new QHBoxLayout;
+    device->addWidget(b.make<QLabel>(f.Port_Label2, frame));
+    auto* devices = b.make<DropDownList>(f.Port_Combo1, frame);
+    devices->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // the entries change, and with the language
+    device->addWidget(devices);
+    device->addStretch();
+    grid->addLayout(device, 2, 0, 1, 7);
+    grid->addWidget(b.make<ElidedLabel>(f.Port_Label1, frame), 3, 0, 1, 7);
     return frame;
 }
 
