@@ -1,5 +1,7 @@
 #include "app/settings_panel.h"
 
+#include <QDir>
+
 #include "base/captions.h"
 #include "program/program.h"
 #include "app/settings_file.h"
@@ -19,7 +21,8 @@ void mnu_Setting_Click(Program& p)
 
 void Basis_Command1_Click(Program& p)
 {
-    QString folder = p.platform.browseFolder(kFolderDialogTitle);
+    // With the system's separators throughout: on Windows "/data" becomes "\data".
+    QString folder = QDir::toNativeSeparators(p.platform.browseFolder(kFolderDialogTitle));
     if (folder.isEmpty())
         return;
     if (!folder.endsWith(kPathSeparator))

@@ -1,7 +1,10 @@
 #include "host/control_channel.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
+
+#include "host/stdio_stream.h"
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
@@ -92,13 +95,8 @@ void ControlChannel::serve(std::unique_ptr<ControlStream> stream)
 bool ControlChannel::listen(const QString& path, QString& error)
 {
     if (path == QLatin1String("-")) {
-#ifdef Q_OS_UNIX
-        serve(std::make_unique<FdStream>(STDIN_FILENO, STDOUT_FILENO, false));
+        serve(MakeStdioStream(true));
         return true;
-#else
-        error = QStringLiteral("commands from standard input need a POSIX system; use a socket path");
-        return false;
-#endif
     }
 #ifdef Q_OS_UNIX
     // A local socket's address has room for so many bytes, and no more.
@@ -110,7 +108,15 @@ bool ControlChannel::listen(const QString& path, QString& error)
         return false;
     }
 #endif
+#ifdef Q_OS_WIN
+    // A named pipe is no file: its lock goes to the temporary folder, not
+    // the folder the emulator was started in.
+    const QString name = QString(path).replace(u'\\', u'_').replace(u'/', u'_');
+    claim_ = PathClaim::take(path, PathClaim::Leftover::Socket, error,
+                             QDir::tempPath() + QStringLiteral("/dravilo-%1.lock").arg(name));
+#else
     claim_ = PathClaim::take(path, PathClaim::Leftover::Socket, error);
+#endif
     if (!claim_)
         return false;
     server_ = std::make_unique<Server>(*this);

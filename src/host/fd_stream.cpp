@@ -1,5 +1,7 @@
 #include "host/fd_stream.h"
 
+#include "host/stdio_stream.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -91,6 +93,13 @@ void FdStream::flush()
         break;
     }
     writable_.setEnabled(!broken_ && !unsent_.isEmpty());
+}
+
+std::unique_ptr<ControlStream> MakeStdioStream(bool reads)
+{
+    // Standard input is there either way; a stream that does not read never watches it.
+    Q_UNUSED(reads);
+    return std::make_unique<FdStream>(STDIN_FILENO, STDOUT_FILENO, false);
 }
 
 }  // namespace dravilo

@@ -1,5 +1,6 @@
 #include "host/path_claim.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -70,20 +71,26 @@ QString clear(const QString& path, PathClaim::Leftover, bool)
 
 }  // namespace
 
-std::unique_ptr<PathClaim> PathClaim::take(const QString& path, Leftover leftover, QString& error)
+std::unique_ptr<PathClaim> PathClaim::take(const QString& path, Leftover leftover, QString& error,
+                                           const QString& lockPathAsked)
 {
-    const QString lockPath = path + QStringLiteral(".lock");
+    const QString lockPath = lockPathAsked.isEmpty() ? path + QStringLiteral(".lock") : lockPathAsked;
     const bool lockLeftBehind = QFileInfo(lockPath).isFile();
     std::unique_ptr<PathClaim> claim(new PathClaim(lockPath));
     // Only a dead owner makes a lock stale, never its age: an emulator that
     // is stopped (SIGSTOP) keeps its path.
     claim->lock_.setStaleLockTime(0);
-    if (!claim->lock_.tryLock(0)) {
-        qint64 pid = 0;
-        QString host, application;
+    qint64 holder = 0;
+    QString host, application;
+    // A run that was killed may have had the number this one has now (Windows
+    // and Wine hand numbers out again): its lock is stale, not this run's.
+    if (!claim->lock_.tryLock(0) && claim->lock_.getLockInfo(&holder, &host, &application) &&
+        holder == QCoreApplication::applicationPid() && claim->lock_.removeStaleLockFile())
+        claim->lock_.tryLock(0);
+    if (!claim->lock_.isLocked()) {
         if (claim->lock_.error() == QLockFile::LockFailedError &&
-            claim->lock_.getLockInfo(&pid, &host, &application))
-            error = QStringLiteral("%1 is in use by a running emulator (process %2)").arg(path).arg(pid);
+            claim->lock_.getLockInfo(&holder, &host, &application))
+            error = QStringLiteral("%1 is in use by a running emulator (process %2)").arg(path).arg(holder);
         else if (!QFileInfo(QFileInfo(path).path()).isDir())
             error = QStringLiteral("there is no folder %1").arg(QFileInfo(path).path());
         else

@@ -18,8 +18,10 @@ public:
     enum class Leftover { Socket, DeviceLink };
 
     // Nothing, with the reason, when another run holds the path or something
-    // that is not a leftover of ours stands there.
-    static std::unique_ptr<PathClaim> take(const QString& path, Leftover leftover, QString& error);
+    // that is not a leftover of ours stands there. The lock is "PATH.lock"
+    // unless `lockPath` names another (for a name that is no file's path).
+    static std::unique_ptr<PathClaim> take(const QString& path, Leftover leftover, QString& error,
+                                           const QString& lockPath = {});
 
 private:
     explicit PathClaim(const QString& lockPath) : lock_(lockPath) {}

@@ -1,15 +1,20 @@
 #include "host/script_stream.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
+
+#include "host/headless_platform.h"
+#include "host/owned_paths.h"
+#include "host/stdio_stream.h"
+
+#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "host/headless_platform.h"
-#include "host/owned_paths.h"
+#endif
 
 namespace dravilo {
 
@@ -18,6 +23,48 @@ namespace {
 // A scenario is a page of commands; a file far beyond that is no scenario.
 constexpr qint64 kLongestScript = 1 << 20;
 
+QString notAFile(const QString& path)
+{
+    return QStringLiteral("%1 is no file of commands (a script is read from a regular file; for commands "
+                          "from a pipe or a terminal use --control -)")
+        .arg(path);
+}
+
+// The file opened for reading, only when it is a regular file: a FIFO with
+// no writer or a terminal would hold the start, and a stop signal with it.
+bool openRegularFile(const QString& path, QFile& file, QString& error)
+{
+#ifdef Q_OS_UNIX
+    // Opened without waiting, then looked at: what is there now is what is read.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode) || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        error = notAFile(path);
+        return false;
+    }
+    return true;
+#else
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        error = notAFile(path);
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+#endif
+}
+
 }  // namespace
 
 std::unique_ptr<ScriptStream> ScriptStream::open(const QString& path, QString& error)
@@ -25,23 +72,9 @@ std::unique_ptr<ScriptStream> ScriptStream::open(const QString& path, QString& e
     error = PlantedLink(path);
     if (!error.isEmpty())
         return nullptr;
-    // Opened without waiting and read only when it is a file: a FIFO with
-    // no writer or a terminal would hold the start, and a stop signal with it.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    struct stat st {};
-    if (fd < 0 || ::fstat(fd, &st) != 0) {
-        error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
-        if (fd >= 0)
-            ::close(fd);
-        return nullptr;
-    }
     QFile file;
-    if (!S_ISREG(st.st_mode) || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        error = QStringLiteral("%1 is no file of commands (a script is read from a regular file; for commands "
-                               "from a pipe or a terminal use --control -)").arg(path);
+    if (!openRegularFile(path, file, error))
         return nullptr;
-    }
     // Read to the bound, not to the end: the file may be growing.
     const QByteArray script = file.read(kLongestScript + 1);
     if (script.size() > kLongestScript) {
@@ -62,9 +95,9 @@ std::unique_ptr<ScriptStream> ScriptStream::open(const QString& path, QString& e
 }
 
 ScriptStream::ScriptStream(QByteArray commands, std::deque<int> lineNumbers)
-    : unread_(std::move(commands)), lineNumbers_(std::move(lineNumbers)), out_(STDIN_FILENO, STDOUT_FILENO, false)
+    : unread_(std::move(commands)), lineNumbers_(std::move(lineNumbers)), out_(MakeStdioStream(false))
 {
-    out_.changed = [this] {
+    out_->changed = [this] {
         if (changed)
             changed();
     };
@@ -93,14 +126,14 @@ void ScriptStream::write(const QByteArray& bytes)
     const int number = lineNumbers_.empty() ? 0 : lineNumbers_.front();
     if (!lineNumbers_.empty())
         lineNumbers_.pop_front();
-    if (out_.broken()) {
+    if (out_->broken()) {
         // The script runs to its end, whoever reads its answers.
         if (!saidBroken_)
             Say(QStringLiteral("the script's answers cannot be written to standard output; the script goes on"));
         saidBroken_ = true;
         return;
     }
-    out_.write(QByteArray::number(number) + ": " + bytes);
+    out_->write(QByteArray::number(number) + ": " + bytes);
 }
 
 }  // namespace dravilo

@@ -9,7 +9,7 @@
 #include <deque>
 #include <memory>
 
-#include "host/fd_stream.h"
+#include "host/control_session.h"
 
 namespace dravilo {
 
@@ -22,7 +22,7 @@ public:
     bool inputEnded() const override { return unread_.isEmpty(); }
     void setReading(bool on) override;
     void write(const QByteArray& bytes) override;
-    qint64 unsent() const override { return out_.unsent(); }
+    qint64 unsent() const override { return out_->unsent(); }
     bool broken() const override { return false; }  // answers nobody takes are dropped
 
 private:
@@ -30,7 +30,7 @@ private:
 
     QByteArray unread_;            // the commands not read yet, a line each
     std::deque<int> lineNumbers_;  // of the commands read and not answered yet
-    FdStream out_;                 // standard output; its input is never read
+    std::unique_ptr<ControlStream> out_;  // standard output
     QObject lifetime_;             // a call queued for the stream ends with it
     bool saidBroken_ = false;
 };

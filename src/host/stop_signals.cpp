@@ -1,11 +1,16 @@
 #include "host/stop_signals.h"
 
 #ifdef Q_OS_UNIX
+#include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <QWinEventNotifier>
+#include <qt_windows.h>
 #endif
 
 namespace dravilo {
@@ -62,13 +67,14 @@ void CloseOnStopSignals::connect(std::function<void()> stop)
 {
     if (wake_[0] < 0)
         return;
-    notifier_ = std::make_unique<QSocketNotifier>(wake_[0], QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, stop = std::move(stop)] {
+    auto notifier = std::make_unique<QSocketNotifier>(wake_[0], QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [this, stop = std::move(stop)] {
         char bytes[16];
         while (::read(wake_[0], bytes, sizeof bytes) > 0) {
         }
         stop();
     });
+    notifier_ = std::move(notifier);
 }
 
 CloseOnStopSignals::~CloseOnStopSignals()
@@ -81,6 +87,52 @@ CloseOnStopSignals::~CloseOnStopSignals()
     wakeWriteEnd = -1;
     ::close(wake_[0]);
     ::close(wake_[1]);
+}
+
+#elif defined(Q_OS_WIN)
+
+namespace {
+
+HANDLE stopAsked = nullptr;  // set by the handler, on a thread of the system's
+HANDLE stopDone = nullptr;   // set once the stop has run on the event loop
+
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    SetEvent(stopAsked);
+    // After these the system ends the process as soon as the handler
+    // returns: it waits for the close path, as long as the system allows.
+    if (event == CTRL_CLOSE_EVENT || event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT)
+        WaitForSingleObject(stopDone, 4500);
+    return TRUE;
+}
+
+}  // namespace
+
+CloseOnStopSignals::CloseOnStopSignals()
+{
+    stopAsked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    stopDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+}
+
+void CloseOnStopSignals::connect(std::function<void()> stop)
+{
+    auto notifier = std::make_unique<QWinEventNotifier>(stopAsked);
+    QObject::connect(notifier.get(), &QWinEventNotifier::activated, [stop = std::move(stop)] {
+        ResetEvent(stopAsked);
+        stop();
+        SetEvent(stopDone);
+    });
+    notifier_ = std::move(notifier);
+}
+
+CloseOnStopSignals::~CloseOnStopSignals()
+{
+    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+    notifier_.reset();
+    SetEvent(stopDone);
+    CloseHandle(stopAsked);
+    CloseHandle(stopDone);
 }
 
 #else

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QSocketNotifier>
+#include <QObject>
 #include <functional>
 #include <memory>
 
@@ -10,7 +10,8 @@ namespace dravilo {
 // window as a person would. A signal handler may do almost nothing, so it
 // only writes a byte into a socket pair; the event loop reads it and stops.
 // SIGPIPE is ignored: a reader that has gone is told by the write that failed.
-// Where these signals do not exist, this does nothing.
+// On Windows the console's Ctrl-C, Ctrl-Break, its closing, a log-off and a
+// shutdown do the same, through the console's control handler.
 class CloseOnStopSignals {
 public:
     // Takes the signals at once, before there is anything a stop would have
@@ -24,7 +25,7 @@ public:
 
 private:
     int wake_[2] = {-1, -1};  // the handler writes to [1], the event loop reads [0]
-    std::unique_ptr<QSocketNotifier> notifier_;
+    std::unique_ptr<QObject> notifier_;  // of the event loop: a socket notifier, or a Windows event's
 };
 
 }  // namespace dravilo

@@ -1,5 +1,6 @@
 #include "program/settings_record.h"
 
+#include <QStringList>
 #include <QtEndian>
 #include <array>
 #include <cstring>
@@ -48,6 +49,17 @@ QByteArray encodeValue(const SettingsRecord& r, const Field& field)
         field);
 }
 
+// Bytes of a text as the system's 8-bit encoding reads them, each NUL byte
+// kept as a NUL character: Qt on Windows drops a trailing one, and a text
+// must read back as it was written. No 8-bit encoding has NUL inside a character.
+QString localText(const QByteArray& bytes)
+{
+    QStringList pieces;
+    for (const QByteArray& piece : bytes.split('\0'))
+        pieces << QString::fromLocal8Bit(piece);
+    return pieces.join(QChar(0));
+}
+
 enum class Read { Done, Missing, Broken };
 
 // One value from `at`: Missing where the file ends before it, Broken where
@@ -67,7 +79,7 @@ Read decodeValue(const QByteArray& file, qsizetype at, SettingsRecord& r, const 
                     return Read::Broken;
                 if (file.size() < at + 2 + length)
                     return Read::Missing;
-                value = QString::fromLocal8Bit(data + 2, length);
+                value = localText(QByteArray(data + 2, length));
             } else {
                 if (file.size() < at + qsizetype(sizeof(T)))
                     return Read::Missing;

@@ -8,11 +8,19 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace fs = std::filesystem;
+
+// A path as UTF-8 text for the messages: on Windows it is wide characters.
+std::string shown(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
 
 int main(int argc, char** argv)
 {
@@ -34,10 +42,10 @@ int main(int argc, char** argv)
     for (const fs::path& path : inputs) {
         std::ifstream file(path, std::ios::binary);
         if (!file) {
-            std::fprintf(stderr, "cannot read %s\n", path.c_str());
+            std::fprintf(stderr, "cannot read %s\n", shown(path).c_str());
             return 1;
         }
-        std::fprintf(stderr, "%s\n", path.c_str());  // the last one named is the one that failed
+        std::fprintf(stderr, "%s\n", shown(path).c_str());  // the last one named is the one that failed
         // A buffer of the input's exact size, so reading past it is caught.
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), {}};
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());

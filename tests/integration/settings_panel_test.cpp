@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+
+#include "local_text.h"
 #include "test_program.h"
 
 using namespace dravilo;
@@ -30,14 +33,16 @@ TEST_F(SettingsPanel, TheMenuShowsAndHidesIt)
 TEST_F(SettingsPanel, AChosenFolderIsShownAndSavedAtOnce)
 {
     t.form.mnu_Setting.click();
+    const QString folder = LocalText({u"/data/Результаты", u"/data/Résultats"});
+    // A folder is kept with the system's separators, one at its end.
     const struct {
         QString answer;
         QString stored;
     } cases[] = {
-        {"/data/Результаты", "/data/Результаты/"},
-        {"/", "/"},
-        {"", "/"},  // cancelled: nothing changes
-        {"/" + QString(498, u'a'), "/"},  // longer than a record holds: refused
+        {folder, QDir::toNativeSeparators(folder + "/")},
+        {"/", QDir::toNativeSeparators("/")},
+        {"", QDir::toNativeSeparators("/")},  // cancelled: nothing changes
+        {"/" + QString(498, u'a'), QDir::toNativeSeparators("/")},  // longer than a record holds: refused
     };
     std::int16_t saved = t.settings.intSendPeriod;
     for (const auto& c : cases) {

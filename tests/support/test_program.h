@@ -30,7 +30,7 @@ struct TestProgram {
 
     TestProgram()
     {
-        platform.env[QStringLiteral("ProgramFiles")] = programFiles.path();
+        platform.env[QStringLiteral("ProgramFiles")] = QDir::toNativeSeparators(programFiles.path());
         platform.clock = [this] { return clock.now(); };
         RouteEvents(program);
         RouteLineFaults(program, line);
@@ -49,7 +49,8 @@ struct TestProgram {
         return *this;
     }
 
-    QString programFolder() const { return programFiles.path() + "/Dravilo v.2.00/"; }
+    // As the program writes it: with the system's separators.
+    QString programFolder() const { return QDir::toNativeSeparators(programFiles.path() + "/Dravilo v.2.00/"); }
     QString settingsPath() const { return programFolder() + "Dravilo v.2.00.eng"; }
     SettingsRecord defaults() const
     {
