@@ -38,6 +38,12 @@ double ThreadsCpuSeconds(pid_t pid);
 void CatchStopSignals();
 void ThrowIfStopped();
 
+// A TCP port on 127.0.0.1 the system has just handed out, free for the
+// emulator to take; and a host's connection to one, without Nagle's delay
+// (-1 where none answers yet).
+int FreeLoopbackPort();
+int ConnectLoopback(int port);
+
 // The settings file for ZELM-1 at `periodMs`, the rest the defaults.
 void StoreZelm1(EmulatorProcess& emulator, int periodMs);
 // Starts the binary with `pty` as its COM2. Its messages, such as each

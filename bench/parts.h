@@ -9,6 +9,8 @@ namespace dravilo::test {
 
 // ZELM-2 reply latency, the emulator beside a bare responder.
 void MeasureZelm2Latency(Bench& bench);
+// The line's pace on the virtual port, TCP and RFC 2217, beside the physical figures.
+void MeasureLinePace(Bench& bench);
 // ZELM-1 rate, frames lost and timing at 1, 10 and 150 ms, beside a bare sender.
 void MeasureZelm1Period(Bench& bench);
 // CPU per ZELM-1 frame at 150, 10 and 1 ms, beside a plain QTimer sender.

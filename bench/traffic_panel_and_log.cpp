@@ -6,69 +6,19 @@
 #include <QStandardPaths>
 
 #include <cstdio>
-#include <fcntl.h>
-#include <poll.h>
 #include <stdexcept>
-#include <unistd.h>
 
 #include "control_socket.h"
 #include "line_log.h"
 #include "parts.h"
 #include "period_fit.h"
+#include "x_server.h"
 
 namespace dravilo::test {
 
 namespace {
 
 constexpr int kPeriodMs = 1;
-
-// Xvfb on a display it picks itself. Qt's offscreen platform never shows the
-// window nor draws the panel, so only a real X server weighs them.
-class XServer : public QProcess {
-public:
-    explicit XServer(const QString& program)
-    {
-        int ends[2];
-        if (::pipe(ends) != 0)
-            throw std::runtime_error("no pipe for Xvfb's display number");
-        ::fcntl(ends[0], F_SETFD, FD_CLOEXEC);  // only the writing end is Xvfb's
-        setStandardOutputFile(nullDevice());
-        setStandardErrorFile(nullDevice());
-        start(program, {"-displayfd", QString::number(ends[1]), "-screen", "0", "1366x768x24", "-nolisten", "tcp"});
-        const bool started = waitForStarted(10000);
-        ::close(ends[1]);
-        display_ = started ? readDisplay(ends[0]) : QString();
-        ::close(ends[0]);
-        if (display_.isEmpty()) {
-            stop();
-            throw std::runtime_error("Xvfb did not start");
-        }
-    }
-    ~XServer() override { stop(); }
-
-    const QString& display() const { return display_; }
-
-private:
-    // Xvfb writes the display number and a new line once it takes clients.
-    static QString readDisplay(int fd)
-    {
-        QByteArray number;
-        pollfd ready{fd, POLLIN, 0};
-        char c;
-        while (::poll(&ready, 1, 10000) == 1 && ::read(fd, &c, 1) == 1 && c != '\n')
-            number += c;
-        return number.isEmpty() ? QString() : ":" + QString::fromLatin1(number);
-    }
-    void stop()
-    {
-        terminate();
-        if (!waitForFinished(10000))
-            kill();
-        waitForFinished(5000);
-    }
-
-    QString display_;
-};
 
 struct Case {
     const char* name = "";
@@ -77,9 +27,9 @@ struct Case {
     double cpuSeconds = NAN;
 };
 
-// One case for `seconds`, the host reading every line. An empty `display`
-// runs it headless; `watched` turns the log on, and with a window shows the panel.
-Case run(const char* name, double seconds, const QString& display, bool watched)
+// One case for `seconds`, the host reading every line. Without an X server
+// it runs headless; `watched` turns the log on, and with a window shows the panel.
+Case run(const char* name, double seconds, const XServer* x, bool watched)
 {
     PtyPair pty;
     EmulatorProcess emulator;
@@ -89,16 +39,12 @@ Case run(const char* name, double seconds, const QString& display, bool watched)
     QStringList arguments{"--control", folder + "/control"};
     if (watched)
         arguments << "--log" << folder + "/traffic.log";
-    if (display.isEmpty()) {
+    if (!x)
         arguments << "--headless";
-    } else {
-        QProcessEnvironment environment = emulator.processEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "xcb");
-        environment.insert("DISPLAY", display);
-        emulator.setProcessEnvironment(environment);
-    }
+    else
+        emulator.setProcessEnvironment(x->environmentFor(emulator));
     LaunchOnPty(emulator, pty, arguments);
-    if (watched && !display.isEmpty()) {
+    if (watched && x) {
         const std::string answer = ControlSocket((folder + "/control").toStdString()).command("click mnu_Traffic");
         if (answer != "ok")
             throw std::runtime_error("the traffic panel was not shown: " + answer);
@@ -145,14 +91,14 @@ void MeasureTrafficPanelAndLog(Bench& bench)
     const bool windowed = !xvfb.isEmpty();
     if (windowed) {
         const XServer x(xvfb);
-        cases.push_back(run("window", seconds, x.display(), false));
-        cases.push_back(run("+ panel + log", seconds, x.display(), true));
+        cases.push_back(run("window", seconds, &x, false));
+        cases.push_back(run("+ panel + log", seconds, &x, true));
     } else {
         std::printf("  the window cases are skipped: no Xvfb to show the window on (Debian: apt-get install "
                     "xvfb), and offscreen the panel is never drawn\n");
     }
-    cases.push_back(run("headless", seconds, {}, false));
-    cases.push_back(run("+ log", seconds, {}, true));
+    cases.push_back(run("headless", seconds, nullptr, false));
+    cases.push_back(run("+ log", seconds, nullptr, true));
     print(cases, seconds);
     if (windowed) {
         const PeriodFit& watched = cases[1].fit;

@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     Bench bench(share);
     // Every part stops what it started before the next begins, also when one fails.
     try {
-        for (auto part : {MeasureZelm2Latency, MeasureZelm1Period, MeasureCpuPerFrame, MeasureTrafficPanelAndLog,
+        for (auto part : {MeasureZelm2Latency, MeasureLinePace, MeasureZelm1Period, MeasureCpuPerFrame, MeasureTrafficPanelAndLog,
                           MeasureStartupAndMemory, MeasureManyEmulators, MeasureSettingsSave}) {
             part(bench);
             std::fflush(stdout);

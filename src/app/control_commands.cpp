@@ -7,6 +7,8 @@
 
 #include "app/control_window.h"
 #include "app/number_commands.h"
+#include "app/traffic_decoding.h"
+#include "app/traffic_panel.h"
 #include "port/line_faults.h"
 #include "program/program.h"
 
@@ -183,6 +185,9 @@ const std::vector<Command>& commands()
          "sway AMPLITUDE COUNT: types both and presses Change, ok when both are numbers and COUNT a whole one of "
          "-32768..32767",
          [](const Call& c) { return TypeSway(c.p, c.w, c.a[0], c.a[1]), kOk; }},
+        {"unstable", {1}, "unstable on|off: whether S1 D4 (weight unstable) follows the sway, set while the load "
+         "swings and cleared once it has settled",
+         [](const Call& c) { return c.w.check("Check4", onOff(c.a[0])), kOk; }},
         {"type", {1}, "type zelm1|zelm2: selects the terminal type",
          [](const Call& c) {
              static const QStringList types{"zelm1", "zelm2"};
@@ -262,6 +267,16 @@ const std::vector<Command>& commands()
         {"traffic", {0, true},
          "traffic [N]: the line's last N events (20 unless told, 1 to 10000), oldest first, joined by \" | \"",
          [](const Call& c) { return trafficLines(c.p, c.a[0]); }},
+        {"send", {0, true},
+         QStringLiteral("send HEX: writes the bytes, two HEX digits each (0A, 00 09 0D 0A; at most %1), to the "
+                        "host as the terminal, recorded as sent by hand")
+             .arg(kMostBytesByHand),
+         [](const Call& c) {
+             const QString failure = SendHexByHand(c.p, c.a[0], 0);
+             if (!failure.isEmpty())
+                 throw CommandFailure{failure};
+             return kOk;
+         }},
         {"get", {1}, "get NAME: the text, value, caption or colour of a control by its designer name",
          [](const Call& c) { return c.w.get(c.a[0]); }},
         {"set", {1, true}, "set NAME TEXT: types into a text box or an editable list",

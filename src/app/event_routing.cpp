@@ -7,6 +7,7 @@
 #include "app/startup.h"
 #include "app/traffic_panel.h"
 #include "port/line_faults.h"
+#include "port/line_model.h"
 #include "port/port_configuration.h"
 #include "program/program.h"
 #include "simulation/load_sway.h"
@@ -31,6 +32,7 @@ void RouteEvents(Program& p)
     f.Command2.onClick = [&p] { Command2_Click(p); };
     f.Command3.onClick = [&p] { Command3_Click(p); };
     f.Command5.onClick = [&p] { Command5_Click(p); };
+    f.Check4.onClick = [&p] { Check4_Click(p); };
 
     f.Command4.onClick = [&p] { Command4_Click(p); };
     f.Timer1.onTick = [&p] { Timer1_Timer(p); };
@@ -52,6 +54,9 @@ void RouteEvents(Program& p)
     f.mnu_Traffic.onClick = [&p] { mnu_Traffic_Click(p); };
     f.Traffic_Command1.onClick = [&p] { Traffic_Command1_Click(p); };
     f.Traffic_Command2.onClick = [&p] { Traffic_Command2_Click(p); };
+    f.Traffic_Combo1.onClick = [&p] { Traffic_Combo1_Click(p); };
+    f.Traffic_Text1.onChange = [&p] { Traffic_Text1_Change(p); };
+    f.Traffic_Command3.onClick = [&p] { Traffic_Command3_Click(p); };
 
     f.Text4.onChange = [&p] { Text4_Change(p); };
     f.Text7.onChange = [&p] { Text7_Change(p); };
@@ -77,6 +82,12 @@ void RouteEvents(Program& p)
         else
             MSComm1_OnComm(p);
     };
+}
+
+void RouteLineModel(Program& p, LineModel& model)
+{
+    model.onChange = [&p, &model] { ShowLinePace(p, model); };
+    ShowLinePace(p, model);
 }
 
 void RouteLineFaults(Program& p, LineFaults& line)

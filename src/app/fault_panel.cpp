@@ -30,6 +30,22 @@ void Fault_Command1_Click(Program& p, LineFaults& line)
 
 void Fault_Command2_Click(LineFaults& line) { line.clear(); }
 
-void ShowLineFault(Program& p, const LineFaults& line) { p.form.Fault_Label5.setCaption(line.describe()); }
+void ShowLineFault(Program& p, const LineFaults& line)
+{
+    Form1& f = p.form;
+    const QString inForce = line.describe();
+    f.Fault_Label5.setCaption(inForce);
+    // The lists read as the command that set the fault ("delay 400 next 2"),
+    // whoever set it, and count down with it; once it is over they keep the last.
+    const QStringList words = inForce.split(u' ');
+    if (words.size() < 3)
+        return;
+    f.Fault_Combo1.setListIndex(int(f.Fault_Combo1.items().indexOf(words[0])));
+    Fault_Combo1_Click(p);
+    if (words.size() == 4)
+        f.Fault_Text1.setText(words[1]);
+    f.Fault_Combo2.setListIndex(int(f.Fault_Combo2.items().indexOf(words[words.size() - 2])));
+    f.Fault_Text2.setText(words.last());
+}
 
 }  // namespace dravilo

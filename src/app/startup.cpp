@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include "base/captions.h"
 #include "app/language.h"
@@ -75,23 +76,46 @@ void loadOrWriteSettings(Program& p)
     SaveSettings(p);
 }
 
+QString programFolderIn(QString base)
+{
+    if (!base.endsWith(kPathSeparator))
+        base += kPathSeparator;
+    return base + kProductName + u' ' + kVersion + kPathSeparator;
+}
+
+// The user's own folder for a program's data, where ProgramFiles is no
+// place for it: LOCALAPPDATA (else APPDATA) on Windows; XDG_DATA_HOME,
+// else ~/.local/share, elsewhere.
+QString userDataFolder(const Program& p)
+{
+#ifdef Q_OS_WIN
+    const QString local = p.platform.environment(QStringLiteral("LOCALAPPDATA"));
+    return local.isEmpty() ? p.platform.environment(QStringLiteral("APPDATA")) : local;
+#else
+    const QString data = p.platform.environment(QStringLiteral("XDG_DATA_HOME"));
+    return data.isEmpty() ? p.platform.environment(QStringLiteral("HOME")) + QStringLiteral("/.local/share") : data;
+#endif
+}
+
+// Whether the program can keep its files in `folder`: made, and taking a
+// new file (tried, not read off permission bits) or the settings file
+// there writable in place, as in a shared install.
+bool keepsFiles(const QString& folder, const QString& settingsFile)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    QTemporaryFile probe(folder + QStringLiteral(".probe-XXXXXX"));
+    const QFileInfo settings(folder + settingsFile);
+    return probe.open() || (settings.isFile() && settings.isWritable());
+}
+
 }  // namespace
 
 QString ProgramFolder(const Program& p)
 {
     if (!p.settingsDir.isEmpty())
         return p.settingsDir.endsWith(kPathSeparator) ? p.settingsDir : p.settingsDir + kPathSeparator;
-    QString base = p.strProgramFiles;
-#ifndef Q_OS_WIN
-    if (base.isEmpty()) {
-        base = p.platform.environment(QStringLiteral("XDG_DATA_HOME"));
-        if (base.isEmpty())
-            base = p.platform.environment(QStringLiteral("HOME")) + QStringLiteral("/.local/share");
-    }
-#endif
-    if (!base.endsWith(kPathSeparator))
-        base += kPathSeparator;
-    return base + kProductName + u' ' + kVersion + kPathSeparator;
+    return programFolderIn(p.strProgramFiles.isEmpty() ? userDataFolder(p) : p.strProgramFiles);
 }
 
 void Form_Load(Program& p)
@@ -105,6 +129,16 @@ void Form_Load(Program& p)
     p.strSettingsFile = kProductName + u' ' + kVersion + QStringLiteral(".eng");
     p.strProgramFiles = withoutLeadingBlanks(p.platform.environment(QStringLiteral("ProgramFiles")));
     p.strProgramFolder = ProgramFolder(p);
+    // A ProgramFiles folder that takes no files of a normal user (Windows
+    // since Vista) would lose every save: the user's own folder serves.
+    if (p.settingsDir.isEmpty() && !p.strProgramFiles.isEmpty() &&
+        !keepsFiles(p.strProgramFolder, p.strSettingsFile)) {
+        const QString refused = p.strProgramFolder;
+        p.strProgramFolder = programFolderIn(userDataFolder(p));
+        p.reportOnce(QStringLiteral("program folder"),
+                     kProgramFolderElsewhere.in(p.settings.intLanguage)
+                         .arg(QDir::toNativeSeparators(refused), QDir::toNativeSeparators(p.strProgramFolder)));
+    }
     // Made with its parents: on a fresh system even the user's data folder may be missing.
     makeFolder(p, p.strProgramFolder, true);
     RemoveStaleSaves(p);

@@ -1,5 +1,6 @@
 #include "base/captions.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -13,6 +14,28 @@ namespace {
 struct Caption {
     Captioned* control;
     Bilingual text;
+};
+
+// The status bits' boxes, from D7 at the top down to D0.
+constexpr Bilingual kS1Flags[8] = {
+    {u"D7-Тара", u"D7-Tara"},
+    {u"D6-батарея разряжена", u"D6-battery is low"},
+    {u"D5-при вкл. не ноль", u"D5-ON not zero"},
+    {u"D4-вес нестабилен", u"D4-weight unstable"},
+    {u"D3-вес не в кг", u"D3-kg weight not"},
+    {u"D2-перегруз", u"D2-overload"},
+    {u"D1-знак веса минус", u"D1-weight minus sign"},
+    {u"D0-Нето", u"D0-Neto"},
+};
+constexpr Bilingual kS2Flags[8] = {
+    {u"D7-резерв", u"D7-reserve"},
+    {u"D6-резерв", u"D6-reserve"},
+    {u"D5-режим работы", u"D5-mode"},
+    {u"D4-режим работы", u"D4-mode"},
+    {u"D3-положение точки в цене", u"D3-point in price"},
+    {u"D2-положение  точки в цене", u"D2-point in price"},
+    {u"D1-положение точки в весе", u"D1-point in weight"},
+    {u"D0-положение точки в весе", u"D0-point in weight"},
 };
 
 std::vector<Caption> captionTable(Form1& f)
@@ -35,6 +58,10 @@ std::vector<Caption> captionTable(Form1& f)
         {&f.Traffic_Check1, {u"Пауза", u"Pause"}},
         {&f.Traffic_Command1, {u"Очистить", u"Clear"}},
         {&f.Traffic_Command2, {u"Сохранить...", u"Save..."}},
+        {&f.Traffic_Label2, {u"Показать:", u"Show:"}},
+        {&f.Traffic_Label3, {u"Найти в «Что это»:", u"Find in \"What it is\":"}},
+        {&f.Traffic_Label4, {u"Байты хосту (HEX):", u"Bytes to the host (HEX):"}},
+        {&f.Traffic_Command3, {u"Послать", u"Send"}},
 
         {&f.Label6, {u"Работа с весами", u"Working with weights"}},
         {&f.Frame3, {u"Установка груза на весы", u"Setting load"}},
@@ -50,6 +77,7 @@ std::vector<Caption> captionTable(Form1& f)
         {&f.Label4, {u"Амплитуда колебаний:", u"The amplitude of the oscillations:"}},
         {&f.Label5, {u"Количество  колебаний:", u"The number of oscillations:"}},
         {&f.Command5, {u"Изменить", u"Change"}},
+        {&f.Check4, {u"Вес нестабилен при колебании (S1 D4)", u"Unstable while it sways (S1 D4)"}},
         {&f.Frame6, {u"Задание циклов взвешиваний", u"Task of weighing cycles"}},
         {&f.Label20, {u"Макс. количество (2..100 000):", u"Max counter (2..100000):"}},
         {&f.Label21, {u"Период (1..100 000), сек", u"Period (1..100000), s"}},
@@ -88,29 +116,9 @@ std::vector<Caption> captionTable(Form1& f)
         {&f.Frame7, {u"ЗЕЛМ-2", u"ZELM-2"}},
         {&f.Label29, {u"Цена", u"Price"}},
     };
-    const Bilingual s1[8] = {
-        {u"D7-Тара", u"D7-Tara"},
-        {u"D6-батарея разряжена", u"D6-battery is low"},
-        {u"D5-при вкл. не ноль", u"D5-ON not zero"},
-        {u"D4-вес нестабилен", u"D4-weight unstable"},
-        {u"D3-вес не в кг", u"D3-kg weight not"},
-        {u"D2-перегруз", u"D2-overload"},
-        {u"D1-знак веса минус", u"D1-weight minus sign"},
-        {u"D0-Нето", u"D0-Neto"},
-    };
-    const Bilingual s2[8] = {
-        {u"D7-резерв", u"D7-reserve"},
-        {u"D6-резерв", u"D6-reserve"},
-        {u"D5-режим работы", u"D5-mode"},
-        {u"D4-режим работы", u"D4-mode"},
-        {u"D3-положение точки в цене", u"D3-point in price"},
-        {u"D2-положение  точки в цене", u"D2-point in price"},
-        {u"D1-положение точки в весе", u"D1-point in weight"},
-        {u"D0-положение точки в весе", u"D0-point in weight"},
-    };
     for (int i = 0; i < 8; ++i) {
-        table.push_back({&f.Check1[i], s1[i]});
-        table.push_back({&f.Check3[i], s2[i]});
+        table.push_back({&f.Check1[i], kS1Flags[i]});
+        table.push_back({&f.Check3[i], kS2Flags[i]});
     }
     return table;
 }
@@ -152,11 +160,107 @@ const Bilingual kCannotSaveSettings{u"Настройки не сохранены
 const Bilingual kSettingsFileKept{u"файл не читался при запуске и оставлен как есть",
                                   u"the file could not be read at start and is left as it is"};
 const Bilingual kCannotCreateFolder{u"Не удалось создать папку %1", u"The folder %1 cannot be created"};
+const Bilingual kProgramFolderElsewhere{u"Папка %1 не принимает файлы программы; они хранятся в %2",
+                                        u"The folder %1 takes none of the program's files; they are kept in %2"};
+const Bilingual kPaceOfTheLine{u"Темп линии %1: %2 мс на байт", u"Pace of a %1 line: %2 ms a byte"};
+const Bilingual kPaceInstant{u"Байты идут сразу (--line-pace instant)", u"Bytes cross at once (--line-pace instant)"};
+const Bilingual kHostGarbles{u"; у хоста %1, байты искажаются", u"; the host's %1 garbles the bytes"};
+const Bilingual kFramesNotSent{u"; не отправлено (линия занята): %1", u"; not sent, the line busy: %1"};
 const Bilingual kVirtualPortItem{u"виртуальный порт", u"virtual port"};
 const Bilingual kCannotChooseDevice{u"Устройство %1 не выбрано для COM%2: %3", u"%1 is not chosen for COM%2: %3"};
 const Bilingual kTrafficDialogTitle{u"Сохранить обмен по линии", u"Save the line traffic"};
 const Bilingual kCannotSaveTraffic{u"Не удалось сохранить обмен в файл %1: %2",
                                    u"The traffic cannot be saved to %1: %2"};
+
+const Bilingual& StatusFlagCaption(int statusByte, int bit)
+{
+    return (statusByte == 1 ? kS1Flags : kS2Flags)[7 - bit];
+}
+
+const TrafficWords kTrafficWords{
+    {u"от хоста", u"from-host"},
+    {u"хосту", u"to-host"},
+    {u"программа", u"program"},
+    {{u"запрос веса", u"weight request"},
+     {u"установка цены", u"price setting"},
+     {u"запрос нетто", u"net request"},
+     {u"запрос снятия груза", u"take-off request"},
+     {u"запрос состояния", u"status request"}},
+    {u"0x%1: не запрос, ответа нет", u"0x%1: not a request, no reply"},
+    {u"следующие за ним байты (%1) не читаются как запросы", u"the %1 bytes after it are not read as requests"},
+    {u"цифры цены: %1", u"price digits: %1"},
+    {u"установка цены: %1", u"price setting: %1"},
+    {u"пока %1 из 6 цифр", u"%1 of 6 digits so far"},
+    {u"цена установлена: %1", u"price set to %1"},
+    {u"; затем ", u"; then "},
+    {u"кадр веса: %1", u"weight frame: %1"},
+    {{{u"вес", u"weight"}, {u"цена", u"price"}, {u"стоимость", u"cost"}},
+     {{u"вес", u"weight"}, {u"вес 1 шт.", u"weight of one piece"}, {u"количество шт.", u"pieces"}},
+     {{u"общий вес", u"total weight"}, {u"количество", u"weighings"}, {u"общая стоимость", u"total cost"}}},
+    {u"(режим %1)", u"(mode %1)"},
+    {u"строка ЗЕЛМ-1: %1", u"ZELM-1 line: %1"},
+    {u"вес %1 кг, формат %2", u"weight %1 kg, format %2"},
+    {u"подтверждение", u"acknowledgement"},
+    {u"состояние: %1", u"status: %1"},
+    {u"не читается как таковой", u"not readable as one"},
+    {u"… (всего байт: %1)", u"… (%1 bytes in all)"},
+};
+
+const std::vector<TrafficPhrase>& TrafficPhrases()
+{
+    // More particular phrases before the general ones they would also match.
+    static const std::vector<TrafficPhrase> phrases{
+        {{u"порт COM%1 открыт: %2", u"port COM%1 opened: %2"}},
+        {{u"порт COM%1 снова открыт: %2", u"port COM%1 back: %2"}},
+        {{u"порт COM%1 не открыт: %2", u"port COM%1 not opened: %2"}},
+        {{u"порт закрыт", u"port closed"}},
+        {{u"порт потерян: его устройство исчезло", u"port lost: its device went away"}},
+        {{u"порт потерян: %1", u"port lost: %1"}},
+        {{u"выбор отклонён: %1", u"pick refused: %1"}},
+        {{u"устройство не выбрано: %1", u"device not chosen: %1"}},
+        {{u"выбрано устройство: %1", u"device chosen: %1"}},
+        {{u"не отправлено: порт закрыт", u"not sent: the port is closed"}},
+        {{u"не отправлено: %1", u"not sent: %1"}},
+        {{u"выбран ЗЕЛМ-1: ничего не прочитано", u"ZELM-1 is selected: nothing read"}},
+        {{u"послано вручную", u"sent by hand"}},
+        {{u"хост %1 подключился", u"host %1 connected"}},
+        {{u"хост %1 отключился", u"host %1 left"}},
+        {{u"хосту %1 отказано: линию занимает %2", u"host %1 refused: %2 has the line"}},
+        {{u"хост установил линию %1, как у терминала", u"the host set its line to %1, as the terminal's"}},
+        {{u"хост установил линию %1; у терминала %2", u"the host set its line to %1; the terminal's is %2"}},
+        {{u"%1 хоста не совпадает с %2 терминала: байты искажаются, как на настоящей линии",
+          u"the host's %1 does not match the terminal's %2: bytes are garbled as on a real line"}},
+        {{u"%1 хоста снова совпадает с терминалом", u"the host's %1 matches the terminal's again"}},
+        {{u"байты идут в темпе линии %1, %2 мс на байт", u"bytes cross at the pace of a %1 line, %2 ms a byte"}},
+        {{u"байты проходят сразу (--line-pace instant)", u"bytes cross at once (--line-pace instant)"}},
+        {{u"хост шлёт быстрее, чем несёт линия: потеряно байт: %1",
+          u"the host sends faster than the line carries: %1 bytes lost"}},
+        {{u"ответ отброшен", u"drop"}, true},
+        {{u"задержка: ответ удержан на %1 мс", u"delay: held for %1 ms"}, true},
+        {{u"искажение: изменён байт %1", u"corrupt: byte %1 changed"}, true},
+        {{u"обрыв после байт: %1", u"cut after %1 bytes"}, true},
+        {{u"шум: байт перед ответом: %1", u"noise: %1 bytes before the reply"}, true},
+        {{u"послан после задержки", u"sent after its delay"}, true},
+        {{u"послан сразу: сбой снят", u"sent at once: the fault was ended"}, true},
+        {{u"удержанные ответы отброшены (%1): порт закрыт или потерян",
+          u"%1 held replies dropped: the port closed or was lost"}, true},
+    };
+    return phrases;
+}
+
+const Bilingual kTrafficShows[5] = {
+    {u"все", u"all"},
+    {u"от хоста", u"from-host"},
+    {u"хосту", u"to-host"},
+    {u"программы", u"program"},
+    {u"сбои линии", u"line faults"},
+};
+const Bilingual kHexNothing{u"Нечего послать: введите байты в HEX, например 0A или 00 09 0D 0A",
+                            u"nothing to send: give bytes in HEX, such as 0A or 00 09 0D 0A"};
+const Bilingual kHexNotHex{u"«%1» не байты в HEX: каждый байт — две цифры HEX, например 0A или 00 09 0D 0A",
+                           u"%1 is not bytes in HEX: each byte is two HEX digits, such as 0A or 00 09 0D 0A"};
+const Bilingual kHexTooLong{u"Не больше %2 байт за раз; введено %1", u"at most %2 bytes at a time; %1 given"};
+const Bilingual kHexNotSent{u"Не послано: %1", u"not sent: %1"};
 
 QString Bilingual::in(std::int16_t language) const { return QString::fromUtf16(language == 0 ? english : russian); }
 
@@ -166,6 +270,12 @@ void ApplyCaptions(Form1& form, std::int16_t language)
         return;
     for (const Caption& c : captionTable(form))
         c.control->setCaption(c.text.in(language));
+    // A list whose entries are words keeps its choice across the switch.
+    QStringList shows;
+    for (const Bilingual& show : kTrafficShows)
+        shows << show.in(language);
+    form.Traffic_Combo1.setItems(shows);
+    form.Traffic_Combo1.setListIndex(std::max(0, form.Traffic_Combo1.listIndex()));
 }
 
 QString MonthName(std::int16_t language, int month) { return kMonths.at(month - 1).in(language); }

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace dravilo {
@@ -217,6 +218,34 @@ private:
 
     int interval_ = 0;
     bool enabled_ = false;
+};
+
+// An alarm at one moment of the steady clock, to the nanosecond: for what
+// must happen within a fraction of a millisecond, a byte leaving a line.
+// Whoever drives time watches `changed`; ringing clears it.
+class Alarm {
+public:
+    std::function<void()> onRing;
+    std::function<void()> changed;
+
+    std::optional<std::int64_t> at() const { return at_; }
+    void setAt(std::optional<std::int64_t> ns)
+    {
+        if (at_ == ns)
+            return;
+        at_ = ns;
+        if (changed)
+            changed();
+    }
+    void ring()
+    {
+        at_.reset();
+        if (onRing)
+            onRing();
+    }
+
+private:
+    std::optional<std::int64_t> at_;
 };
 
 }  // namespace dravilo

@@ -38,6 +38,13 @@ struct Form1 {
     CheckBox Traffic_Check1;        // pause: the rows stand still
     CommandButton Traffic_Command1; // clear
     CommandButton Traffic_Command2; // save the rows to a text file
+    Label Traffic_Label2;
+    ComboBox Traffic_Combo1;        // which rows: all, from-host, to-host, program, line faults
+    Label Traffic_Label3;
+    TextBox Traffic_Text1;          // only rows whose "what it is" holds this
+    Label Traffic_Label4;
+    TextBox Traffic_Text2;          // bytes in HEX to send to the host by hand
+    CommandButton Traffic_Command3; // send them
 
     // Load area: weights, weight format, sway.
     Label Label6;
@@ -52,6 +59,7 @@ struct Form1 {
     Label Label4, Label5;
     std::array<TextBox, 3> Text1;   // 0 send period, 1 sway amplitude, 2 oscillations
     CommandButton Command5;
+    CheckBox Check4;                // S1 D4, "weight unstable", follows the sway
     Frame Frame6;                   // weighing cycles
     Label Label20, Label21;
     TextBox Text4, Text7;           // maximum count, period in seconds
@@ -68,6 +76,7 @@ struct Form1 {
     Label Port_Label1;              // what the line is: "COM2 → /dev/ttyUSB0", "virtual port ..."
     Label Port_Label2;              // caption of the device list
     ComboBox Port_Combo1;           // the device of COM n, where the line has devices to choose
+    Label Port_Label3;              // the pace of a line no UART paces, and what goes wrong on it
     Label Label3, Label11, Label12, Label13, Label15, Label16;
     CommandButton Command4;
     TextBox Text3, Text6;           // last frame as text and as HEX

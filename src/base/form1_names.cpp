@@ -33,9 +33,17 @@ std::vector<NamedControl> ControlsByName(Form1& f)
         {"Traffic_Check1", &f.Traffic_Check1, &f.Traffic_Frame1},
         {"Traffic_Command1", &f.Traffic_Command1, &f.Traffic_Frame1},
         {"Traffic_Command2", &f.Traffic_Command2, &f.Traffic_Frame1},
+        {"Traffic_Label2", static_cast<Captioned*>(&f.Traffic_Label2), &f.Traffic_Frame1},
+        {"Traffic_Combo1", &f.Traffic_Combo1, &f.Traffic_Frame1},
+        {"Traffic_Label3", static_cast<Captioned*>(&f.Traffic_Label3), &f.Traffic_Frame1},
+        {"Traffic_Text1", &f.Traffic_Text1, &f.Traffic_Frame1},
+        {"Traffic_Label4", static_cast<Captioned*>(&f.Traffic_Label4), &f.Traffic_Frame1},
+        {"Traffic_Text2", &f.Traffic_Text2, &f.Traffic_Frame1},
+        {"Traffic_Command3", &f.Traffic_Command3, &f.Traffic_Frame1},
         {"Port_Label1", static_cast<Captioned*>(&f.Port_Label1), &f.Frame1},
         {"Port_Label2", static_cast<Captioned*>(&f.Port_Label2), &f.Frame1},
         {"Port_Combo1", &f.Port_Combo1, &f.Frame1},
+        {"Port_Label3", static_cast<Captioned*>(&f.Port_Label3), &f.Frame1},
         {"Fault_Frame1", static_cast<Captioned*>(&f.Fault_Frame1), nullptr},
         {"Fault_Combo1", &f.Fault_Combo1, nullptr},
         {"Fault_Text1", &f.Fault_Text1, nullptr},
@@ -74,6 +82,7 @@ std::vector<NamedControl> ControlsByName(Form1& f)
         all.push_back({QLatin1String(name), box, nullptr});
     all.push_back({"Text11", &f.Text11, &f.Frame7});
     all.push_back({"Check2", &f.Check2, nullptr});
+    all.push_back({"Check4", &f.Check4, &f.Frame5});
     all.push_back({"Combo2", &f.Combo2, nullptr});
     all.push_back({"Shape1", &f.Shape1, nullptr});
     all.push_back({"Shape3", &f.Shape3, nullptr});

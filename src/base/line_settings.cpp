@@ -22,6 +22,17 @@ QString LineSettings::text() const
     return QStringLiteral("%1,%2,%3,%4").arg(baudRate).arg(parity).arg(dataBits).arg(stopBits);
 }
 
+QString UartFraming::text() const
+{
+    const QString stop = stopHalves == 3 ? QStringLiteral("1.5") : QString::number(stopHalves / 2);
+    return QStringLiteral("%1,%2,%3,%4").arg(rate).arg(parity).arg(dataBits).arg(stop);
+}
+
+UartFraming FramingOf(const LineSettings& settings)
+{
+    return {settings.baudRate, settings.dataBits, settings.parity, 2 * settings.stopBits};
+}
+
 std::optional<LineSettings> ParseLineSettings(const QString& text)
 {
     const QStringList fields = text.split(u',');

@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
+
+#include "base/line_settings.h"
 
 namespace dravilo {
 
@@ -17,8 +20,12 @@ inline const QString kVirtualDevice = QStringLiteral("virtual");
 
 // Kinds of communication event.
 constexpr int comEvReceive = 2;      // characters arrived and wait in Input
+constexpr int comEvCTS = 3;          // the terminal's CTS changed: a host's RTS
+constexpr int comEvDSR = 4;          // the terminal's DSR changed: a host's DTR
 constexpr int comEvCD = 5;           // the carrier came or went: a network line's host connected or left
+constexpr int comEventBreak = 1001;  // a break began or ended on the line
 constexpr int comEventPortLost = 1100;  // the device went away; the port is now closed
+constexpr int comEvHostClosing = 1101;  // a network host closed its end: what is on its way to it is due now
 
 struct PortResult {
     QString error;  // empty on success
@@ -46,6 +53,12 @@ public:
     // Why the line is not open when the program has not closed it (a network
     // line waiting for its host); empty where the line has nothing to say.
     virtual QString notOpenReason() const { return {}; }
+    // A real UART sends its bytes at the line's pace itself; a pseudo-terminal
+    // or a network line carries them at once, and is paced by the line model.
+    virtual bool pacesItself() const { return true; }
+    // The framing the host has set at its end, where the line tells it (the
+    // rate on a pseudo-terminal, everything over RFC 2217).
+    virtual std::optional<UartFraming> hostFraming() const { return std::nullopt; }
     // What the line is, for a person: "COM2 → /dev/ttyUSB0", "virtual port
     // /run/user/1000/dravilo/COM2", "TCP 127.0.0.1:4001, host ... connected".
     virtual QString lineDescription() const { return {}; }

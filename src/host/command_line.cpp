@@ -43,6 +43,10 @@ const ValueOption kValueOptions[] = {
      "Runs the control commands in FILE, one a line, after the start; each answer goes to standard output after "
      "its line's number.",
      &EmulatorOptions::script},
+    {"line-pace", "line|instant",
+     "How bytes cross a virtual or network line: at the terminal's rate, as on a real line (\"line\", the "
+     "default), or at once (\"instant\").",
+     &EmulatorOptions::linePace},
 };
 
 }  // namespace
@@ -105,6 +109,11 @@ std::optional<EmulatorOptions> ParseCommandLine(int argc, char** argv)
         options.*kValueOptions[i].value = value;
     }
     options.headless = parser.isSet(headless);
+    if (!options.linePace.isEmpty() && options.linePace != QLatin1String("line") &&
+        options.linePace != QLatin1String("instant")) {
+        Say(QStringLiteral("--line-pace is line or instant, not %1").arg(options.linePace));
+        return std::nullopt;
+    }
     return options;
 }
 

@@ -14,6 +14,7 @@ struct EmulatorOptions {
     QString log;          // a file the traffic is appended to
     QString settingsDir;  // the program folder of this run instead of the usual one
     QString script;       // control commands to run after the start
+    QString linePace;     // "line" or "instant": how bytes cross a line no UART paces
     bool headless = false;
 };
 

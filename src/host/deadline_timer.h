@@ -1,24 +1,16 @@
 #pragma once
 
-#include <QtGlobal>
 #include <cstdint>
-#include <memory>
-
-#ifdef Q_OS_LINUX
-#include <QSocketNotifier>
-#else
-#include <QTimer>
-#endif
 
 #include "base/controls.h"
+#include "host/alarm_drive.h"
 
 namespace dravilo {
 
 // Drives a timer model on absolute deadlines start + k × interval, so that
 // its mean period is the interval however late single ticks come. A change
-// of interval or enabled starts a new schedule one interval from then.
-// On Linux the kernel times the deadlines (timerfd); elsewhere a precise
-// QTimer is set each time for what is left to the next one.
+// of interval or enabled starts a new schedule one interval from then. The
+// deadlines are an alarm's, timed by the kernel on Linux.
 class DeadlineTimer {
 public:
     explicit DeadlineTimer(Timer& model);
@@ -29,19 +21,13 @@ public:
 private:
     void restart();
     void serve();
-    void arm(std::int64_t deadlineNs);
-    void disarm();
     std::int64_t intervalNs() const { return std::int64_t(model_.interval()) * 1'000'000; }
 
     Timer& model_;
+    Alarm deadline_;
+    AlarmDrive drive_{deadline_};
     std::int64_t startNs_ = 0;
-    std::int64_t deadlineNs_ = 0;
-#ifdef Q_OS_LINUX
-    int fd_ = -1;
-    std::unique_ptr<QSocketNotifier> notifier_;
-#else
-    QTimer timer_;
-#endif
+    std::int64_t servedNs_ = 0;  // the deadline served last
 };
 
 }  // namespace dravilo

@@ -12,9 +12,7 @@
 #include "host/owned_paths.h"
 #include "host/pty_serial_port.h"
 #include "host/device_port.h"
-#ifdef Q_OS_UNIX
 #include "host/script_stream.h"
-#endif
 
 namespace dravilo {
 
@@ -78,8 +76,11 @@ Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
     : options_(options),
       settingsDir_(madeSettingsDir(options.settingsDir, startError_)),
       port_(makePort(options, [this] { return program_.strProgramFolder; }, startError_)),
-      line_(*port_, [&platform] { return platform.elapsedMs(); }),
+      model_(*port_, options.linePace == QLatin1String("instant") ? LineModel::Pace::Instant : LineModel::Pace::Line,
+             SteadyNowNs),
+      line_(model_, [&platform] { return platform.elapsedMs(); }),
       program_(line_, platform),
+      modelAlarm_(model_.alarm),
       control_([this](const QString& text, const ControlAnswer& answer) {
           timers_.catchUp();
           RunControlCommand(program_, line_, text, answer);
@@ -91,6 +92,7 @@ Emulator::Emulator(const EmulatorOptions& options, Platform& platform)
 {
     RouteEvents(program_);
     RouteLineFaults(program_, line_);
+    RouteLineModel(program_, model_);
     line_.reportTo(program_);
     Form1& f = program_.form;
     for (Timer* timer : f.timers()) {
@@ -120,7 +122,6 @@ bool Emulator::start()
         }
     }
     if (!options_.script.isEmpty()) {
-#ifdef Q_OS_UNIX
         QString error;
         std::unique_ptr<ScriptStream> script = ScriptStream::open(options_.script, error);
         if (!script) {
@@ -128,10 +129,6 @@ bool Emulator::start()
             return false;
         }
         control_.serve(std::move(script));  // its first line runs once the start is over
-#else
-        Say(QStringLiteral("no script: scripts need a POSIX system"));
-        return false;
-#endif
     }
     if (!options_.log.isEmpty()) {
         QString error;

@@ -7,7 +7,9 @@
 #include "host/control_channel.h"
 #include "host/timer_drive.h"
 #include "host/traffic_log.h"
+#include "host/alarm_drive.h"
 #include "port/line_faults.h"
+#include "port/line_model.h"
 #include "program/program.h"
 
 namespace dravilo {
@@ -37,9 +39,11 @@ private:
     QString startError_;   // why the settings folder or the line asked for could not be made
     QString settingsDir_;  // the program folder the command line names, made before the line
     std::unique_ptr<SerialPort> port_;
+    LineModel model_;  // the line's pace and framing, where no UART gives them
     LineFaults line_;
     Program program_;
     TimerDrive timers_;
+    AlarmDrive modelAlarm_;
     ControlChannel control_;
     TrafficLog log_;
     std::function<void()> close_;

@@ -3,6 +3,12 @@
 #include <QTimer>
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 namespace dravilo {
 
 namespace {
@@ -53,6 +59,7 @@ std::unique_ptr<NetworkSerialPort> NetworkSerialPort::listen(const QString& wher
 
 NetworkSerialPort::~NetworkSerialPort()
 {
+    letGoOfCopy();
     if (host_)  // its going is no event: whoever would hear of it may be gone already
         host_->disconnect();
 }
@@ -80,11 +87,21 @@ bool NetworkSerialPort::hostStillThere()
     return host_ != nullptr;
 }
 
+std::optional<UartFraming> NetworkSerialPort::hostFraming() const
+{
+    // Only a host on RFC 2217 tells its end; a raw one is taken to agree.
+    if (!telnet_)
+        return std::nullopt;
+    return telnet_->hostFraming();
+}
+
 QString NetworkSerialPort::lineDescription() const
 {
     const QString line = QStringLiteral("%1 %2").arg(protocol_ == Protocol::Raw ? "TCP" : "RFC 2217", address());
-    return host_ ? QStringLiteral("%1, host %2 connected").arg(line, hostName_)
-                 : QStringLiteral("%1, no host connected").arg(line);
+    if (!host_)
+        return QStringLiteral("%1, no host connected").arg(line);
+    const QString connected = QStringLiteral("%1, host %2 connected").arg(line, hostName_);
+    return telnet_ ? QStringLiteral("%1; its %2").arg(connected, telnet_->hostControl()) : connected;
 }
 
 void NetworkSerialPort::accept()
@@ -101,11 +118,24 @@ void NetworkSerialPort::accept()
         hostName_ = name;
         host_->setSocketOption(QAbstractSocket::LowDelayOption, 1);  // a reply is not held back for more
         host_->setReadBufferSize(kReadBuffer);
+        // Not more in the kernel than a serial component would hold.
+        host_->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, int(kMostWaitingOutput));
+#ifdef Q_OS_UNIX
+        // Qt closes a socket whose host closed its sending end at once; a
+        // copy keeps it for the answers still on their way (the line's pace).
+        letGoOfCopy();
+        closingFd_ = ::fcntl(int(host_->socketDescriptor()), F_DUPFD_CLOEXEC, 0);
+#endif
         QObject::connect(host_, &QTcpSocket::readyRead, [this] { readArrived(); });
         QObject::connect(host_, &QTcpSocket::disconnected, [this] { hostLeft(); });
-        QObject::connect(host_, &QTcpSocket::stateChanged, [socket = host_](QAbstractSocket::SocketState state) {
-            if (state == QAbstractSocket::ClosingState)
-                QTimer::singleShot(kClosingGraceMs, socket, [socket] { socket->abort(); });
+        QObject::connect(host_, &QTcpSocket::stateChanged, [this, socket = host_](QAbstractSocket::SocketState state) {
+            if (state != QAbstractSocket::ClosingState)
+                return;
+            QTimer::singleShot(kClosingGraceMs, socket, [socket] { socket->abort(); });
+            // What is on its way to a host that closed its end goes out now,
+            // then the copy of its socket lets go as well.
+            raise(comEvHostClosing);
+            letGoOfCopy();
         });
         received_.clear();
         moreToRead_ = false;
@@ -118,8 +148,17 @@ void NetworkSerialPort::accept()
     }
 }
 
+void NetworkSerialPort::letGoOfCopy()
+{
+#ifdef Q_OS_UNIX
+    if (closingFd_ >= 0)
+        ::close(std::exchange(closingFd_, -1));
+#endif
+}
+
 void NetworkSerialPort::hostLeft()
 {
+    letGoOfCopy();
     QTcpSocket* gone = std::exchange(host_, nullptr);
     if (!gone)
         return;
@@ -152,6 +191,10 @@ void NetworkSerialPort::readArrived()
             report(note);
         if (decoded.purgeSent)
             received_.clear();
+        if (decoded.controlSet) {
+            report(QStringLiteral("the host set %1").arg(telnet_->hostControl()));
+            raise(comEvDSR);  // its DTR and RTS are the terminal's DSR and CTS
+        }
         if (decoded.lineSet) {
             const QString line = telnet_->hostLine();
             report(line == settings()
@@ -170,6 +213,14 @@ bool NetworkSerialPort::send(const QByteArray& wire)
 {
     if (wire.isEmpty())
         return true;
+#ifdef Q_OS_UNIX
+    // A host that closed its end while answers were on their way: Qt has let
+    // go of the socket by now, but the copy kept of it still reaches the host.
+    if (closingFd_ >= 0 && host_->state() != QAbstractSocket::ConnectedState) {
+        const ssize_t n = ::send(closingFd_, wire.constData(), size_t(wire.size()), MSG_DONTWAIT | MSG_NOSIGNAL);
+        return n == wire.size();
+    }
+#endif
     if (host_->bytesToWrite() + wire.size() > kMostWaitingOutput)
         return false;
     host_->write(wire);

@@ -40,6 +40,8 @@ public:
     int commEvent() const override { return event_; }
     QString notOpenReason() const override;
     QString lineDescription() const override;
+    bool pacesItself() const override { return false; }
+    std::optional<UartFraming> hostFraming() const override;
 
 protected:
     // Only shown on a network line: whether a host is there or not, they may change.
@@ -52,6 +54,7 @@ private:
     bool hostStillThere();
     void readArrived();
     void hostLeft();
+    void letGoOfCopy();
     // To the host, as long as no more than the bound waits for it; false when dropped.
     bool send(const QByteArray& wire);
     void raise(int event);
@@ -64,7 +67,8 @@ private:
     std::optional<TelnetComPort> telnet_;  // for the host connected, on RFC 2217
     QByteArray received_;
     bool open_ = false;
-    bool moreToRead_ = false;  // the rest of what the host sent is read at the next turn
+    bool moreToRead_ = false;
+    int closingFd_ = -1;  // a copy of the host's socket, for answers after it closed its end  // the rest of what the host sent is read at the next turn
     int event_ = comEvReceive;
 };
 

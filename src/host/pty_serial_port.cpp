@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -24,6 +25,35 @@ namespace dravilo {
 namespace {
 
 QString systemError() { return QString::fromLocal8Bit(std::strerror(errno)); }
+
+// What the pseudo-terminal may hold that the host has not read, on top of
+// the line's own output buffer: a host that stops reading meets no older
+// weight than these when it reads again.
+constexpr int kMostUnreadByHost = 2048;
+// How many bytes go to the host between two looks at what it left unread.
+constexpr int kBytesBetweenLooks = 512;
+
+constexpr std::pair<speed_t, int> kRates[] = {
+    {B50, 50},         {B75, 75},         {B110, 110},       {B134, 134},       {B150, 150},
+    {B200, 200},       {B300, 300},       {B600, 600},       {B1200, 1200},     {B1800, 1800},
+    {B2400, 2400},     {B4800, 4800},     {B9600, 9600},     {B19200, 19200},   {B38400, 38400},
+    {B57600, 57600},   {B115200, 115200}, {B230400, 230400}, {B460800, 460800}, {B921600, 921600},
+};
+
+// The host's end as the terminal's until the host sets its own: a host that
+// sets nothing meets a line that agrees.
+void setRate(int fd, int rate)
+{
+    termios mode{};
+    if (::tcgetattr(fd, &mode) != 0)
+        return;
+    for (const auto& [speed, value] : kRates)
+        if (value == rate) {
+            ::cfsetispeed(&mode, speed);
+            ::cfsetospeed(&mode, speed);
+            ::tcsetattr(fd, TCSANOW, &mode);
+        }
+}
 
 }  // namespace
 
@@ -105,6 +135,7 @@ void PtySerialPort::hostLeft()
         ::tcflush(slave, TCIFLUSH);
         ::close(slave);
     }
+    setRate(master_, lineSettings().baudRate);
     hostWatch_.start();
 }
 
@@ -171,6 +202,7 @@ PortResult PtySerialPort::setPortOpen(bool open)
     open_ = open;
     received_.clear();
     waiting_.clear();
+    sinceLook_ = 0;
     readable_.setEnabled(false);
     writable_.setEnabled(false);
     hostWatch_.stop();
@@ -179,12 +211,43 @@ PortResult PtySerialPort::setPortOpen(bool open)
         char buffer[4096];
         while (::read(master_, buffer, sizeof buffer) > 0) {
         }
+        setRate(master_, lineSettings().baudRate);
         if (hostThere())
             watchForHost();
         else
             hostLeft();
     }
     return {};
+}
+
+std::optional<UartFraming> PtySerialPort::hostFraming() const
+{
+    // The master reads the host's end: its rate, which a pseudo-terminal
+    // keeps; it carries eight bits and no parity whatever the host asks.
+    termios mode{};
+    if (!host_ || ::tcgetattr(master_, &mode) != 0)
+        return std::nullopt;
+    const speed_t speed = ::cfgetospeed(&mode);
+    for (const auto& [code, rate] : kRates)
+        if (code == speed)
+            return UartFraming{rate, 8, u'n', 2};
+    return std::nullopt;
+}
+
+bool PtySerialPort::hostIsBehind()
+{
+    if (sinceLook_ < kBytesBetweenLooks)
+        return false;
+    int unread = 0;
+    const int slave = ::open(slavePath_.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (slave >= 0) {
+        ::ioctl(slave, FIONREAD, &unread);
+        ::close(slave);
+    }
+    // Looked at again at every byte until the host has read its way back.
+    if (unread < kMostUnreadByHost)
+        sinceLook_ = 0;
+    return unread >= kMostUnreadByHost;
 }
 
 #else
@@ -202,6 +265,8 @@ void PtySerialPort::watchForHost() {}
 void PtySerialPort::readArrived() {}
 void PtySerialPort::writeWaiting() {}
 PortResult PtySerialPort::setPortOpen(bool) { return {QStringLiteral("no pseudo-terminal")}; }
+std::optional<UartFraming> PtySerialPort::hostFraming() const { return std::nullopt; }
+bool PtySerialPort::hostIsBehind() { return false; }
 
 #endif
 
@@ -213,6 +278,9 @@ PortResult PtySerialPort::output(const QByteArray& bytes)
         return {};  // sent into a line nobody listens on
     if (waiting_.size() + bytes.size() > kMostWaitingOutput)
         return {QStringLiteral("Output buffer full")};
+    if (hostIsBehind())
+        return {QStringLiteral("the host is not reading")};
+    sinceLook_ += int(bytes.size());
     waiting_ += bytes;
     writeWaiting();  // on the line now, not when the event loop next turns
     return {};

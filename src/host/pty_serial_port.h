@@ -34,6 +34,8 @@ public:
     QByteArray input() override;
     int commEvent() const override { return comEvReceive; }
     QString lineDescription() const override { return QStringLiteral("virtual port %1").arg(link_); }
+    bool pacesItself() const override { return false; }
+    std::optional<UartFraming> hostFraming() const override;
 
 private:
     PtySerialPort(int master, QString slavePath, QString link, std::unique_ptr<PathClaim> claim);
@@ -43,6 +45,9 @@ private:
     bool hostThere() const;
     void hostLeft();
     void watchForHost();
+    // Whether the host has left more unread than the line may hold; looked
+    // at every so many bytes, for the look costs an opening of its end.
+    bool hostIsBehind();
 
     int master_;
     QString slavePath_;
@@ -56,6 +61,7 @@ private:
     QByteArray waiting_;  // accepted for the line, not yet taken by the kernel
     bool open_ = false;
     bool linked_ = false;  // the link for the host is made at the first opening
+    int sinceLook_ = 0;    // bytes sent since the last look at what the host left unread
 };
 
 }  // namespace dravilo

@@ -34,6 +34,12 @@ QtSerialPort::QtSerialPort(std::function<QString()> programFolder) : programFold
         keepArrived(received_, arrived.constData(), arrived.size());
         raise(comEvReceive);
     });
+    linesWatch_.setInterval(500);
+    QObject::connect(&linesWatch_, &QTimer::timeout, [this] {
+        const QSerialPort::PinoutSignals now = port_.pinoutSignals();
+        if (now != std::exchange(lines_, now))
+            raise(comEvCTS);
+    });
     QObject::connect(&port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError e) {
         // A device that is unplugged, or a pseudo-terminal whose other end has
         // closed, fails every read from then on: close it and say so.
@@ -82,6 +88,7 @@ PortResult QtSerialPort::applySettings(const QString& device)
 PortResult QtSerialPort::setPortOpen(bool open)
 {
     if (!open) {
+        linesWatch_.stop();
         if (port_.isOpen())
             port_.close();
         received_.clear();
@@ -97,7 +104,10 @@ PortResult QtSerialPort::setPortOpen(bool open)
     if (!applied.ok()) {
         port_.close();
         applied.error = QStringLiteral("COM%1 (%2): %3").arg(commPort()).arg(device, applied.error);
+        return applied;
     }
+    lines_ = port_.pinoutSignals();
+    linesWatch_.start();
     return applied;
 }
 
@@ -114,5 +124,17 @@ PortResult QtSerialPort::output(const QByteArray& bytes)
 }
 
 QByteArray QtSerialPort::input() { return std::exchange(received_, {}); }
+
+QString QtSerialPort::controlLines() const
+{
+    if (!port_.isOpen())
+        return {};
+    const auto on = [this](QSerialPort::PinoutSignal line) {
+        return lines_.testFlag(line) ? QStringLiteral("on") : QStringLiteral("off");
+    };
+    return QStringLiteral("CTS %1, DSR %2, DCD %3")
+        .arg(on(QSerialPort::ClearToSendSignal), on(QSerialPort::DataSetReadySignal),
+             on(QSerialPort::DataCarrierDetectSignal));
+}
 
 }  // namespace dravilo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSerialPort>
+#include <QTimer>
 
 #include "base/configured_port.h"
 
@@ -17,6 +18,8 @@ public:
     PortResult output(const QByteArray& bytes) override;
     QByteArray input() override;
     int commEvent() const override { return event_; }
+    // The lines the device at the other end drives, while open: "CTS on, DSR on, DCD off".
+    QString controlLines() const;
 
 private:
     void raise(int event);
@@ -24,6 +27,8 @@ private:
     PortResult applySettings(const QString& device);
 
     QSerialPort port_;
+    QTimer linesWatch_;  // looks at the control lines while open: the port tells no change of them
+    QSerialPort::PinoutSignals lines_;
     QByteArray received_;  // arrived and not yet taken by input()
     std::function<QString()> programFolder_;
     int event_ = 0;

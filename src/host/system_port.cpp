@@ -97,7 +97,8 @@ QString SystemPort::lineDescription() const
     const QString target = linkTarget(PortDevice(number, programFolder_()));
     if (target == VirtualPortPath(number))
         return QStringLiteral("COM%1 → virtual port %2").arg(number).arg(target);
-    return QStringLiteral("COM%1 → %2").arg(number).arg(target);
+    const QString lines = device_.controlLines();
+    return QStringLiteral("COM%1 → %2%3").arg(number).arg(target, lines.isEmpty() ? QString() : QStringLiteral("; ") + lines);
 }
 
 QStringList SystemPort::devicesPresent() const

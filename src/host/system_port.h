@@ -31,6 +31,11 @@ public:
     QString lineDescription() const override;
     QStringList devicesPresent() const override;
     QString deviceChosen() const override;
+    bool pacesItself() const override { return !virtual_; }
+    std::optional<UartFraming> hostFraming() const override
+    {
+        return virtual_ ? virtual_->hostFraming() : std::nullopt;
+    }
     PortResult chooseDevice(int& number, const QString& device) override;
 
 private:

@@ -54,6 +54,7 @@ constexpr ControlGroup kControlGroups[] = {
     {10, 11, {11, 12}},           // RTS on, off
     {13, 14, {14, 15, 16, 18}},   // inbound flow control: none, XON/XOFF, hardware, DTR
 };
+constexpr std::size_t kBreak = 1, kDtr = 2, kRts = 3;  // of the groups above
 
 QByteArray bytes(std::initializer_list<std::uint8_t> list)
 {
@@ -95,6 +96,24 @@ QString TelnetComPort::hostLine() const
     const QString stop = stopSize_ == 3 ? QStringLiteral("1.5") : QString::number(stopSize_);
     return QStringLiteral("%1,%2,%3,%4").arg(baudRate_).arg(QLatin1Char(kParities[parity_ - 1])).arg(dataSize_).arg(stop);
 }
+
+std::optional<UartFraming> TelnetComPort::hostFraming() const
+{
+    // A rate no UART runs at says nothing of the host's end.
+    if (baudRate_ < 1 || baudRate_ > 16'000'000)
+        return std::nullopt;
+    const int stopHalves = stopSize_ == 3 ? 3 : 2 * stopSize_;
+    return UartFraming{int(baudRate_), dataSize_, QLatin1Char(kParities[parity_ - 1]), stopHalves};
+}
+
+QString TelnetComPort::hostControl() const
+{
+    const auto on = [](bool value) { return value ? QStringLiteral("on") : QStringLiteral("off"); };
+    QString lines = QStringLiteral("DTR %1, RTS %2").arg(on(control_[kDtr] == 8), on(control_[kRts] == 11));
+    return breaking() ? lines + QStringLiteral(", a break") : lines;
+}
+
+bool TelnetComPort::breaking() const { return control_[kBreak] == 5; }
 
 TelnetComPort::Decoded TelnetComPort::decode(const QByteArray& in)
 {
@@ -293,8 +312,10 @@ void TelnetComPort::control(std::uint8_t value, Decoded& out)
                                             std::end(group.settable);
         if (value != group.request && !sets)
             continue;
-        if (sets)
+        if (sets) {
+            out.controlSet = out.controlSet || (control_[i] != value && (i == kBreak || i == kDtr || i == kRts));
             control_[i] = value;
+        }
         answer(out, kSetControl, QByteArray(1, char(control_[i])));
         return;
     }

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 #include "base/line_settings.h"
 
@@ -23,6 +24,7 @@ public:
         // The host purged what it had sent: what the terminal has not read yet is void.
         bool purgeSent = false;
         bool lineSet = false;  // the host set its rate, data size, parity or stop size
+        bool controlSet = false;  // the host set its DTR, its RTS or a break
         QStringList notes;     // what was refused or discarded, for the traffic
     };
 
@@ -37,6 +39,11 @@ public:
     Decoded decode(const QByteArray& bytes);
     // The line the host asked for, as the terminal's settings read: "19200,e,8,1".
     QString hostLine() const;
+    // The same, as a UART at the host's end frames its bytes.
+    std::optional<UartFraming> hostFraming() const;
+    // The host's control lines: "DTR on, RTS on", and ", a break" while it sends one.
+    QString hostControl() const;
+    bool breaking() const;
 
 private:
     enum class State { Data, Command, Option, Sub, SubCommand, Skip, SkipCommand };

@@ -1,5 +1,6 @@
 #include "host/traffic_log.h"
 
+#include "app/traffic_decoding.h"
 #include "host/headless_platform.h"
 #include "host/owned_paths.h"
 
@@ -98,7 +99,9 @@ bool TrafficLog::append(const QByteArray& line, QString& why)
 void TrafficLog::write(const TrafficEvent& event)
 {
     QString why;
-    if (append(TrafficLine(event).toUtf8() + '\n', why)) {
+    QByteArray line = TrafficLine(event).toUtf8();
+    line += '\n';
+    if (append(line, why)) {
         failing_ = false;
         return;
     }

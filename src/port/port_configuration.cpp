@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/captions.h"
+#include "port/line_model.h"
 #include "program/program.h"
 #include "base/number_text.h"
 
@@ -183,6 +184,27 @@ void Port_Combo1_Click(Program& p)
     recordPort(p, QStringLiteral("device chosen: %1").arg(p.MSComm1.lineDescription()));
     f.Combo1[0].setText(QString::number(number));
     Combo1_Click(p);  // opens again on the device chosen, 100 ms later
+}
+
+void ShowLinePace(Program& p, const LineModel& model)
+{
+    Label& label = p.form.Port_Label3;
+    label.setVisible(model.modelled());
+    if (!model.modelled())
+        return;
+    const std::int16_t language = p.settings.intLanguage;
+    const std::optional<LineSettings> settings = ParseLineSettings(model.settings());
+    const UartFraming terminal = FramingOf(settings.value_or(LineSettings{}));
+    QString text = model.pace() == LineModel::Pace::Instant
+                       ? kPaceInstant.in(language)
+                       : kPaceOfTheLine.in(language)
+                             .arg(terminal.text())
+                             .arg(PlainNumber(double(terminal.byteNs() / 10'000) / 100, p.platform.decimalSeparator()));
+    if (const std::optional<UartFraming> host = model.mismatch())
+        text += kHostGarbles.in(language).arg(host->text());
+    if (model.framesNotSent() > 0)
+        text += kFramesNotSent.in(language).arg(model.framesNotSent());
+    label.setCaption(text);
 }
 
 void MSComm1_PortLost(Program& p)

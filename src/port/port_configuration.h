@@ -4,6 +4,7 @@
 
 namespace dravilo {
 
+class LineModel;
 class Program;
 
 // Opens the port with the stored number and settings; reports the last
@@ -28,6 +29,10 @@ void Timer2_Timer(Program& p);
 void FillDeviceList(Program& p);
 void Port_Combo1_DropDown(Program& p);
 void Port_Combo1_Click(Program& p);
+
+// What the window says of a line the line model paces: its pace, a host
+// whose framing garbles the bytes, the frames that found it busy.
+void ShowLinePace(Program& p, const LineModel& model);
 
 // The device of the open port went away: until the user picks a list item,
 // Timer5 tries the same port once a second.

@@ -18,7 +18,7 @@ void Program::showPriceAndCost(double price, double cost)
 
 void Program::record(TrafficDirection direction, const QByteArray& bytes, const QString& what)
 {
-    traffic.record({platform.timeOfDay(), direction, bytes, what});
+    traffic.record({.time = platform.timeOfDay(), .direction = direction, .bytes = bytes, .words = what});
 }
 
 QString Program::format(double value, const QString& pattern) const

@@ -6,58 +6,60 @@ namespace dravilo {
 
 namespace {
 
-const char* directionName(TrafficDirection direction)
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+QChar* twoDigits(QChar* out, int n)
 {
-    switch (direction) {
-    case TrafficDirection::FromHost: return "from-host";
-    case TrafficDirection::ToHost: return "to-host";
-    case TrafficDirection::Program: return "program";
+    *out++ = QChar(u'0' + n / 10);
+    *out++ = QChar(u'0' + n % 10);
+    return out;
+}
+
+}  // namespace
+
+// Written by hand: QTime::toString goes through the locale's calendar, at
+// many times the cost of the rest of a log line.
+QString TrafficTime(QTime time)
+{
+    const int ms = time.isValid() ? time.msecsSinceStartOfDay() : 0;
+    QString text(12, Qt::Uninitialized);
+    QChar* out = twoDigits(text.data(), ms / 3'600'000);
+    *out++ = u':';
+    out = twoDigits(out, ms / 60'000 % 60);
+    *out++ = u':';
+    out = twoDigits(out, ms / 1000 % 60);
+    *out++ = u'.';
+    *out++ = QChar(u'0' + ms / 100 % 10);
+    twoDigits(out, ms % 100);
+    return text;
+}
+
+QString TrafficHex(const QByteArray& bytes)
+{
+    QString text(std::max<qsizetype>(0, bytes.size() * 3 - 1), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (i > 0)
+            *out++ = u' ';
+        *out++ = QLatin1Char(kHexDigits[b >> 4]);
+        *out++ = QLatin1Char(kHexDigits[b & 0xF]);
     }
-    return "";
+    return text;
 }
 
 // The bytes as printable text, as a hex dump shows them: what is no
 // printable ASCII, and the quote and the bar, as ".". The HEX beside it has
 // every byte; the quote and the bar are left to the line's own syntax.
-QString printable(const QByteArray& bytes)
+QString TrafficText(const QByteArray& bytes)
 {
-    QString text;
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
     for (const char byte : bytes) {
         const auto b = static_cast<unsigned char>(byte);
-        text += b < 0x20 || b >= 0x7F || b == '"' || b == '|' ? QChar(u'.') : QChar(b);
+        *out++ = b < 0x20 || b >= 0x7F || b == '"' || b == '|' ? QChar(u'.') : QChar(b);
     }
     return text;
-}
-
-// Every byte kept, and how many crossed where only the first were kept.
-QString hex(const TrafficEvent& event)
-{
-    const QString kept = QString::fromLatin1(event.bytes.toHex(' ').toUpper());
-    if (event.size <= event.bytes.size())
-        return kept;
-    return kept + QStringLiteral(" … (%1 bytes in all)").arg(event.size);
-}
-
-}  // namespace
-
-QString TrafficFieldOf(const TrafficEvent& event, TrafficField field)
-{
-    switch (field) {
-    case TrafficField::Time: return event.time.toString(QStringLiteral("hh:mm:ss.zzz"));
-    case TrafficField::Direction: return QLatin1String(directionName(event.direction));
-    case TrafficField::Hex: return hex(event);
-    case TrafficField::Text: return printable(event.bytes);
-    case TrafficField::What: return event.what;
-    }
-    return {};
-}
-
-QString TrafficLine(const TrafficEvent& event)
-{
-    QString line = TrafficFieldOf(event, TrafficField::Time) + u' ' + TrafficFieldOf(event, TrafficField::Direction);
-    if (!event.bytes.isEmpty())
-        line += u' ' + hex(event) + QStringLiteral(" \"") + printable(event.bytes) + u'"';
-    return line + u' ' + event.what;
 }
 
 void Traffic::record(TrafficEvent event)
@@ -66,14 +68,35 @@ void Traffic::record(TrafficEvent event)
     event.size = std::max(event.size, event.bytes.size());
     if (event.bytes.size() > kKeptBytes)
         event.bytes.truncate(kKeptBytes);
-    if (event.what.size() > kLongestWhat)
-        event.what = event.what.left(kLongestWhat - 1) + u'…';
+    if (event.words.size() > kLongestWords)
+        event.words = event.words.left(kLongestWords - 1) + u'…';
     if (events_.size() == kKept)
         events_.pop_front();
     events_.push_back(std::move(event));
     ++recorded_;
-    for (const auto& watcher : watchers_)
-        watcher(events_.back());
+    if (holds_ == 0)
+        tell(recorded_ - 1);
+}
+
+void Traffic::tell(std::uint64_t from)
+{
+    // Of a hold that outlived more events than are kept, the newest.
+    const std::uint64_t oldestKept = recorded_ - events_.size();
+    for (std::uint64_t n = std::max(from, oldestKept); n < recorded_; ++n)
+        for (const auto& watcher : watchers_)
+            watcher(events_[std::size_t(n - oldestKept)]);
+}
+
+Traffic::Hold::Hold(Traffic& traffic) : traffic_(traffic)
+{
+    if (traffic_.holds_++ == 0)
+        traffic_.heldFrom_ = traffic_.recorded_;
+}
+
+Traffic::Hold::~Hold()
+{
+    if (--traffic_.holds_ == 0)
+        traffic_.tell(traffic_.heldFrom_);
 }
 
 bool TrafficRows::pull(const Traffic& traffic)
@@ -83,16 +106,48 @@ bool TrafficRows::pull(const Traffic& traffic)
     seen_ = traffic.recorded();
     if (fresh == 0)
         return false;
-    const std::size_t overflow = std::min(rows_.size(), std::max(rows_.size() + fresh, Traffic::kKept) - Traffic::kKept);
+    const std::size_t overflow =
+        std::min(rows_.size(), std::max(rows_.size() + fresh, Traffic::kKept) - Traffic::kKept);
     rows_.erase(rows_.begin(), rows_.begin() + std::ptrdiff_t(overflow));
+    first_ += overflow;
+    while (!shown_.empty() && shown_.front() < first_)
+        shown_.pop_front();
+    const std::uint64_t next = first_ + rows_.size();
     rows_.insert(rows_.end(), events.end() - std::ptrdiff_t(fresh), events.end());
+    for (std::uint64_t n = next; n < first_ + rows_.size(); ++n)
+        show(n);
     return true;
 }
 
 void TrafficRows::clear(const Traffic& traffic)
 {
+    first_ += rows_.size();
     rows_.clear();
+    shown_.clear();
+    longest_ = 0;
     seen_ = traffic.recorded();
+    reshown_ = true;
+}
+
+void TrafficRows::filter(Filter shows)
+{
+    shows_ = std::move(shows);
+    shown_.clear();
+    longest_ = 0;
+    for (std::uint64_t n = first_; n < first_ + rows_.size(); ++n)
+        show(n);
+    reshown_ = true;
+}
+
+bool TrafficRows::takeReshown() { return std::exchange(reshown_, false); }
+
+void TrafficRows::show(std::uint64_t number)
+{
+    const TrafficEvent& row = rows_[std::size_t(number - first_)];
+    if (shows_ && !shows_(row))
+        return;
+    shown_.push_back(number);
+    longest_ = std::max(longest_, row.bytes.size());
 }
 
 }  // namespace dravilo

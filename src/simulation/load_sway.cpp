@@ -26,7 +26,17 @@ void SwayStep(Program& p)
     } else {
         s.intSwayLeft = static_cast<std::int16_t>(left);
     }
+    ShowSwayAsUnstable(p);
 }
+
+void ShowSwayAsUnstable(Program& p)
+{
+    const TerminalState& s = p.state;
+    if (p.form.Check4.value() == 1)
+        p.form.Check1[D4].setValue(s.intSwayLeft > 0 || s.dblWeight != s.dblBaseWeight ? 1 : 0);
+}
+
+void Check4_Click(Program& p) { ShowSwayAsUnstable(p); }
 
 std::int16_t SwayCountInput(const Program& p)
 {
@@ -36,6 +46,7 @@ std::int16_t SwayCountInput(const Program& p)
 void Command5_Click(Program& p)
 {
     p.state.intSwayLeft = 0;
+    ShowSwayAsUnstable(p);  // until the next frame brings the weight back
     p.settings.intSwayCount = SwayCountInput(p);
     p.settings.dblSwayAmplitude = p.value(p.form.Text1[1].text());
     p.platform.beep();

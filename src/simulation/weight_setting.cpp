@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "program/program.h"
+#include "simulation/load_sway.h"
 
 namespace dravilo {
 
@@ -80,6 +81,7 @@ void weightButton(Program& p, int row)
         s.dblBaseWeight = s.dblWeight;
     }
     s.intSwayLeft = p.settings.intSwayCount;
+    ShowSwayAsUnstable(p);
 }
 
 }  // namespace

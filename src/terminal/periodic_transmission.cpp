@@ -57,8 +57,7 @@ void SendWeightFrame(Program& p)
     }
     f.Label12.setCaption(QString::number(f.Timer1.interval()));
     // A closed or broken port only loses this frame; the views already show it.
-    SendToHost(p, s.strFrame,
-               p.settings.intTerminalType == 1 ? QStringLiteral("ZELM-1 line") : QStringLiteral("weight frame"));
+    SendToHost(p, s.strFrame, p.settings.intTerminalType == 1 ? TrafficKind::Zelm1Line : TrafficKind::WeightFrame);
 }
 
 void Timer1_Timer(Program& p)

@@ -18,16 +18,14 @@ constexpr char kStatusRequest = 0x0E;
 
 // Replies are sent even if the port has closed since the request came: the
 // error is only recorded, the views show what was meant to go out.
-void sendReply(Program& p, const QByteArray& reply, const QString& what)
+void sendReply(Program& p, const QByteArray& reply, TrafficKind kind)
 {
-    SendToHost(p, reply, what);
+    SendToHost(p, reply, kind);
     p.form.Text3.setText(TextView(reply));
     p.form.Text6.setText(ReplyHexView(reply));
 }
 
-void acknowledge(Program& p) { sendReply(p, QByteArray("\r\n", 2), QStringLiteral("acknowledgement")); }
-
-QString hexByte(std::uint8_t byte) { return QStringLiteral("%1").arg(byte, 2, 16, QChar(u'0')).toUpper(); }
+void acknowledge(Program& p) { sendReply(p, QByteArray("\r\n", 2), TrafficKind::Acknowledgement); }
 
 // A digit byte b becomes the character b + 48, newest first. Bytes of 208
 // and more give characters above Latin-1; they are no digits, so the price
@@ -42,33 +40,18 @@ void collectPriceDigits(Program& p, const QByteArray& bytes)
 }
 
 // What the bytes of a price setting made of it so far.
-QString completePrice(Program& p)
+PriceDigits completePrice(Program& p)
 {
     TerminalState& s = p.state;
     if (s.strPriceDigits.size() <= 5) {
         s.intPriceEntry = 1;
-        return QStringLiteral("%1 of 6 digits so far").arg(s.strPriceDigits.size());
+        return {std::int8_t(s.strPriceDigits.size()), 0};
     }
     s.strPriceDigits.truncate(6);
     s.dblPrice = p.value(s.strPriceDigits) / s.intPriceDivisor;
     p.form.Text11.setText(p.format(s.dblPrice, s.strPriceFormat));
     s.intPriceEntry = 0;
-    return QStringLiteral("price set to ") + p.form.Text11.text();
-}
-
-// A request's reading: its name, or why it is none. Bytes after the first
-// are no requests of their own (a price's digits aside).
-QString requestReading(const QByteArray& bytes)
-{
-    static const char* const names[] = {"weight request", "price setting", "net request", "take-off request",
-                                        "status request"};
-    const auto first = static_cast<std::uint8_t>(bytes[0]);
-    QString reading = first >= kWeightRequest && first <= kStatusRequest
-                          ? QLatin1String(names[first - kWeightRequest])
-                          : QStringLiteral("0x%1: not a request, no reply").arg(hexByte(first));
-    if (bytes.size() > 1 && first != kPriceSetting)
-        reading += QStringLiteral("; the %1 bytes after it are not read as requests").arg(bytes.size() - 1);
-    return reading;
+    return {6, s.dblPrice};
 }
 
 }  // namespace
@@ -82,24 +65,24 @@ void MSComm1_OnComm(Program& p)
         return;
     }
     const QByteArray text = p.MSComm1.input();
+    // The request and its reply reach the log once the reply is out.
+    const Traffic::Hold hold(p.traffic);
 
     // A price still waiting for digits takes them from what arrived, and
     // the first byte still counts as a request of its own.
-    QStringList reading;
+    TrafficContext reading = TerminalContext(p);
     bool priceTaken = false;
     if (p.state.intPriceEntry == 1) {
         collectPriceDigits(p, text);
-        reading << QStringLiteral("price digits: ") + completePrice(p);
+        reading.carried = completePrice(p);
         priceTaken = p.state.intPriceEntry == 0;
     }
     if (!text.isEmpty() && text[0] == kPriceSetting) {
         p.state.strPriceDigits.clear();
         collectPriceDigits(p, text.mid(1));
-        reading << QStringLiteral("price setting: ") + completePrice(p);
-    } else if (!text.isEmpty()) {
-        reading << requestReading(text);
+        reading.setting = completePrice(p);
     }
-    p.record(TrafficDirection::FromHost, text, reading.join(QStringLiteral("; then ")));
+    RecordTerminalEvent(p, TrafficDirection::FromHost, TrafficKind::Request, text, reading);
     if (priceTaken)
         acknowledge(p);
     if (text.isEmpty())
@@ -123,7 +106,7 @@ void MSComm1_OnComm(Program& p)
     case kStatusRequest: {
         QByteArray status;
         status.append(char(p.state.bytS1)).append(char(p.state.bytS2)).append("\r\n", 2);
-        sendReply(p, status, QStringLiteral("status: S1=%1 S2=%2").arg(hexByte(p.state.bytS1), hexByte(p.state.bytS2)));
+        sendReply(p, status, TrafficKind::StatusReply);
         break;
     }
     default:

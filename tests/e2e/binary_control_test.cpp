@@ -364,6 +364,7 @@ TEST(ControlledBinaryStop, StandardOutputGoneOrFullStopsOnlyTheChannel)
 TEST_F(ControlledBinary, TheLogHoldsEveryEventAsItHappens)
 {
     EXPECT_EQ(ask(bytes({0x0E})), bytes({0x00, 0x09, 0x0D, 0x0A}));
+    EXPECT_EQ(command("language"), "eng");  // the reply's handling, its log lines included, is over
     ::kill(emulator.pid(), SIGKILL);  // nothing already logged may be lost
     emulator.waitForFinished(10000);
     QFile log(logPath);
@@ -371,7 +372,9 @@ TEST_F(ControlledBinary, TheLogHoldsEveryEventAsItHappens)
     const QString logged = QString::fromUtf8(log.readAll());
     EXPECT_TRUE(logged.contains(" program port COM2 opened: 9600,n,8,1\n")) << logged.toStdString();
     EXPECT_TRUE(logged.contains(" from-host 0E \".\" status request\n")) << logged.toStdString();
-    EXPECT_TRUE(logged.endsWith(" to-host 00 09 0D 0A \"....\" status: S1=00 S2=09\n")) << logged.toStdString();
+    EXPECT_TRUE(logged.endsWith(" to-host 00 09 0D 0A \"....\" status: S1=00, S2=09 (D3-point in price, D0-point in "
+                                "weight)\n"))
+        << logged.toStdString();
 }
 
 // A log that cannot be opened ends the start; one that stops taking lines
@@ -394,7 +397,8 @@ TEST(ControlledBinaryLog, ALogThatFailsNeverStopsTheTerminal)
     zelm1.intTerminalType = 1;
     zelm1.intSendPeriod = 1;
     full.storeSettings(dravilo::EncodeSettings(zelm1));
-    full.launch({"--headless", "--virtual-port", port, "--log", full.programFiles() + "/log"});
+    // At once, not at the line's pace: a thousand lines a second on the line.
+    full.launch({"--headless", "--virtual-port", port, "--line-pace", "instant", "--log", full.programFiles() + "/log"});
     QByteArray lines;
     for (int i = 0; i < 200 && lines.count('\n') < 2000; ++i, QThread::msleep(10)) {
         const int host = QFileInfo(port).isSymLink() ? openHost(port) : -1;

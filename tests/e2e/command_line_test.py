@@ -19,6 +19,7 @@ CASES = [
     (["-headless", "--bogus"], 2, "", "dravilo: Unknown option 'bogus'; dravilo --help lists the options\n"),
     (["--headless", "stray"], 2, "", "dravilo: stray is no option; dravilo --help lists the options\n"),
     (["--tcp"], 2, "", "dravilo: Missing value after '--tcp'; dravilo --help lists the options\n"),
+    (["--headless", "--line-pace", "sometimes"], 2, "", "dravilo: --line-pace is line or instant, not sometimes\n"),
     (["--headless", "--control", LONG_SOCKET], 2, "",
      "is longer than a local socket's address may be (107 bytes)"),
     # Without a display the window's notice comes only after the options are read.

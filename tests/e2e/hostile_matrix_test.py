@@ -335,6 +335,7 @@ PATH_OPTIONS = [
     # Addresses, not paths, but an empty one is refused the same way.
     PathOption("--tcp", frozenset(), conditions=("empty",)),
     PathOption("--rfc2217", frozenset(), conditions=("empty",)),
+    PathOption("--line-pace", frozenset(), conditions=("empty",)),
 ]
 
 
@@ -500,7 +501,8 @@ def never_reads(line, place):
         host = line.connect(emulator.address)
         end = time.monotonic() + FLOOD_SECONDS
         answers_while(emulator, lambda: time.monotonic() < end)
-        *lines, _ = received(host, lambda data: False, timeout=1).split(b"\r\n")
+        # A host that opens a line as a line's bytes cross it meets that one begun.
+        _, *lines, _ = received(host, lambda data: False, timeout=1).split(b"\r\n")
         assert len(lines) >= 3 and all(WEIGHT_LINE.fullmatch(l) for l in lines), lines[:3] + lines[-3:]
         host.close()
 
@@ -550,3 +552,34 @@ LINE_CONDITIONS.update({f"stopped_at_{ms}ms": functools.partial(stopped_at, seco
     for line in LINES for condition in LINE_CONDITIONS])
 def test_a_line(line, condition, place):
     LINE_CONDITIONS[condition](line, place)
+
+
+# Table 3: every control command that takes bytes for the line, under the
+# values a careless or hostile client sends: each is refused with its
+# reason, nothing reaches the host, and the line is served as before.
+
+BY_HAND_BOUND = 1024
+VALUE_CONDITIONS = {  # the value, and what the refusal says
+    "empty": ("", "nothing to send"),
+    "not_hex": ("0A zz", "zz is not bytes in HEX"),
+    "odd_digits": ("0A 0D 0", "0 is not bytes in HEX"),
+    "over_the_bound": ("00" * (BY_HAND_BOUND + 1), f"at most {BY_HAND_BOUND} bytes"),
+    "longer_than_a_line": ("00 " * 2000, "line longer than"),
+}
+BYTE_COMMANDS = ["send"]
+
+
+@pytest.mark.parametrize("command,condition", [
+    pytest.param(command, condition, id=f"{command}-{condition}")
+    for command in BYTE_COMMANDS for condition in VALUE_CONDITIONS])
+def test_a_command_value(command, condition, place):
+    value, why = VALUE_CONDITIONS[condition]
+    with serving(LINES[0], place) as emulator:
+        host = LINES[0].connect(emulator.address)
+        answer = emulator.control.ask(f"{command} {value}".rstrip())
+        assert answer.startswith("error: ") and why in answer, answer[:200]
+        assert received(host, lambda data: False, timeout=0.3) == b"", "bytes reached the host"
+        assert emulator.control.ask(f"{command} 0E 0D 0A") == "ok"
+        assert received(host, lambda data: data == b"\x0e\x0d\x0a", timeout=2) == b"\x0e\x0d\x0a"
+        assert asked(host, STATUS_REQUEST, STATUS_REPLY), "the line is no longer served"
+        host.close()

@@ -76,6 +76,11 @@ def test_rfc2217_shows_the_hosts_settings_and_carries_ff(network):
     with serial.serial_for_url(network.url, baudrate=19200, parity="E", timeout=2) as line:
         assert "the host set its line to 19200,e,8,1; the terminal's is 9600,n,8,1" in emulator.command("traffic")
         line.write(b"\x0e")
+        assert line.read(4) != b"\xff\x09\x0d\x0a", "a host at other settings reads garbage, as on a real line"
+        assert "the host's 19200,e,8,1 does not match the terminal's 9600,n,8,1" in emulator.command("traffic 20")
+        line.baudrate, line.parity = 9600, "N"
+        line.reset_input_buffer()
+        line.write(b"\x0e")
         assert line.read(4) == b"\xff\x09\x0d\x0a"
         line.write(b"\xff")
         wait_for(emulator, "traffic 1", 'from-host FF "." 0xFF: not a request')

@@ -161,3 +161,28 @@ TEST(SwayRandom, UniformInTheUnitIntervalFromAFixedStart)
     }
     EXPECT_NEAR(sum / 100000, 0.5, 0.01);
 }
+
+// Asked for, S1 D4 ("weight unstable") is set while the load swings and
+// cleared once the weight has settled; not asked for, the sway leaves it be.
+TEST_F(LoadSway, WeightUnstableFollowsTheSwayWhenAskedFor)
+{
+    const auto unstable = [this] { return (t.state.bytS1 & 0x10) != 0; };
+    placeTen();
+    frames(4);
+    EXPECT_FALSE(unstable()) << "off unless asked for";
+
+    t.form.Check4.setValue(1);
+    EXPECT_FALSE(unstable()) << "a settled weight";
+    placeTen();
+    std::vector<bool> seen{unstable()};
+    for (int i = 0; i < 4; ++i) {
+        BuildFrame(t.program);
+        seen.push_back(unstable());
+    }
+    EXPECT_EQ(seen, std::vector<bool>({true, true, true, true, false})) << "three steps, then the weight itself";
+
+    t.form.Text1[2].setText("0");
+    t.form.Command5.click();
+    placeTen();
+    EXPECT_FALSE(unstable()) << "no sway, no unsteadiness";
+}

@@ -187,7 +187,7 @@ TEST(DeviceList, ChoosesTheLineOfComN)
         EXPECT_EQ(t.port.chosen, s.chosen) << s.what;
         EXPECT_EQ(t.port.opened, s.openings) << s.what;
         EXPECT_TRUE(t.port.portOpen()) << s.what;
-        EXPECT_EQ(t.program.traffic.events().at(before).what.toStdString(), s.traffic) << s.what;
+        EXPECT_EQ(t.program.traffic.events().at(before).words.toStdString(), s.traffic) << s.what;
     }
     EXPECT_EQ(f.Port_Combo1.items().last(), "виртуальный порт");
     ASSERT_EQ(t.platform.messages.size(), 1);

@@ -16,7 +16,7 @@ TEST(Startup, FirstStartWritesTheDefaultsAndTheDatedFolders)
     EXPECT_EQ(t.storedFile(), EncodeSettings(t.defaults()));
     EXPECT_EQ(t.settings.strResultsFolder, t.programFolder());
     EXPECT_TRUE(QFileInfo(t.programFolder() + "2026/month3").isDir());
-    EXPECT_EQ(t.program.strMonthFolder, t.programFolder() + "2026/month3");
+    EXPECT_EQ(t.program.strMonthFolder, t.programFolder() + QDir::toNativeSeparators("2026/month3"));
     EXPECT_EQ(t.platform.icons, QStringList{"Icon1"});
     EXPECT_TRUE(t.platform.messages.isEmpty());
 
@@ -208,20 +208,44 @@ TEST(Startup, FoldersAndFilesThatCannotBeMadeAreSaidOnce)
 TEST(Startup, ProgramFolderUnderProgramFilesOrTheUsersDataFolder)
 {
     TestProgram t;
-    t.platform.env["ProgramFiles"] = "  " + t.programFiles.path();
+    t.platform.env["ProgramFiles"] = "  " + QDir::toNativeSeparators(t.programFiles.path());
     t.started();
-    EXPECT_EQ(t.program.strProgramFolder, t.programFiles.path() + "/Dravilo v.2.00/");
+    EXPECT_EQ(t.program.strProgramFolder, t.programFolder());
     EXPECT_EQ(t.program.strSettingsFile, "Dravilo v.2.00.eng");
 
-    TestProgram u;
-    u.platform.env.remove("ProgramFiles");
-    u.platform.env["XDG_DATA_HOME"] = u.programFiles.path() + "/data";
-    u.started();
-    EXPECT_EQ(u.program.strProgramFolder, u.programFiles.path() + "/data/Dravilo v.2.00/");
-    EXPECT_TRUE(QFileInfo(u.program.strProgramFolder + "Dravilo v.2.00.eng").isFile());
-    u.platform.env.remove("XDG_DATA_HOME");
-    u.platform.env["HOME"] = u.programFiles.path();
-    EXPECT_EQ(ProgramFolder(u.program), u.programFiles.path() + "/.local/share/Dravilo v.2.00/");
+    // Without ProgramFiles, and where it takes no files (a normal user's
+    // Program Files; here a path through a file): the user's own folder, said once.
+#ifdef Q_OS_WIN
+    const char* dataVariable = "LOCALAPPDATA";
+#else
+    const char* dataVariable = "XDG_DATA_HOME";
+#endif
+    for (const bool unset : {true, false}) {
+        TestProgram u;
+        const QString data = QDir::toNativeSeparators(u.programFiles.path() + "/data");
+        const QString blocked = QDir::toNativeSeparators(u.programFiles.path() + "/file/Program Files");
+        QFile(u.programFiles.path() + "/file").open(QIODevice::WriteOnly);
+        if (unset)
+            u.platform.env.remove("ProgramFiles");
+        else
+            u.platform.env["ProgramFiles"] = blocked;
+        u.platform.env[dataVariable] = data;
+        u.started();
+        const QString expected = data + QDir::separator() + "Dravilo v.2.00" + QDir::separator();
+        EXPECT_EQ(u.program.strProgramFolder, expected) << unset;
+        EXPECT_TRUE(QFileInfo(u.program.strProgramFolder + "Dravilo v.2.00.eng").isFile()) << unset;
+        EXPECT_EQ(u.platform.messages,
+                  unset ? QStringList()
+                        : QStringList{"The folder " + blocked + QDir::separator() + "Dravilo v.2.00" +
+                                      QDir::separator() + " takes none of the program's files; they are kept in " +
+                                      expected});
+    }
+#ifndef Q_OS_WIN
+    TestProgram v;
+    v.platform.env.remove("ProgramFiles");
+    v.platform.env["HOME"] = v.programFiles.path();
+    EXPECT_EQ(ProgramFolder(v.program), v.programFiles.path() + "/.local/share/Dravilo v.2.00/");
+#endif
 }
 
 TEST(Shutdown, ClosingTheWindowClosesThePortThenSaves)

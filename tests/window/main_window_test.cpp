@@ -9,10 +9,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/control_commands.h"
+#include "app/traffic_decoding.h"
 #include "test_program.h"
 #include "ui/qt/lamp_widget.h"
 #include "ui/qt/main_window.h"
@@ -244,7 +247,8 @@ TEST_F(WindowTest, TrafficTableShowsTheRowsNewestInSight)
         t.port.receive(bytes({0x0E}));
     const int rows = int(t.program.traffic.events().size());
     EXPECT_TRUE(QTest::qWaitFor([&] { return table->model()->rowCount() == rows; }, 1000));
-    EXPECT_EQ(table->model()->index(rows - 1, 4).data().toString(), t.program.traffic.events().back().what);
+    EXPECT_EQ(table->model()->index(rows - 1, 4).data().toString(),
+              TrafficWhat(t.program.traffic.events().back(), t.settings.intLanguage));
     EXPECT_EQ(table->rowAt(table->viewport()->height() - 2), rows - 1);
     for (MenuItem* language : {&f.mnu_rus, &f.mnu_eng}) {
         language->click();
@@ -294,6 +298,68 @@ TEST_F(WindowTest, FitsALaptopScreenWithEveryPanelShown)
         }
         EXPECT_EQ(columnsAt[0], columnsAt[1]) << "the columns moved when the terminal type changed";
     }
+}
+
+// The traffic panel at 1366×740 with every panel shown, in both languages,
+// while a host sends every kind of request and a fault is on: at least
+// eight rows in sight, every byte of a frame up to 32 bytes, and the window
+// still fits; the splitter keeps where the person left it.
+TEST_F(WindowTest, TrafficPanelHasRoomToRead)
+{
+    f.mnu_Setting.click();
+    window.resize(1366, 740);
+    QCoreApplication::processEvents();
+    f.mnu_Traffic.click();
+    auto* table = window.widgetOf(&f.Traffic_Frame1)->findChild<QTableView*>();
+    ASSERT_NE(table, nullptr);
+    const auto command = [this](const QString& line) {
+        RunControlCommand(t.program, t.line, line,
+                          [line](const QString& a) { EXPECT_EQ(a, "ok") << line.toStdString(); });
+    };
+    command("send " + QByteArray(33, 'A').toHex(' '));  // more than a column shows whole
+    command("fault corrupt rate 50%");
+    for (const QByteArray& request : {bytes({0x0A}), bytes({0x0B, 4, 2, 0, 1, 0, 0}), bytes({0x0C}), bytes({0x0D}),
+                                      bytes({0x0E}), bytes({0x0A}), QByteArray("A")})
+        t.port.receive(request);
+    command("fault off");
+    command("send " + QByteArray(32, 'B').toHex(' '));
+    t.port.receive(bytes({0x0A}));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return table->model()->rowCount() == int(t.program.traffic.events().size()); }, 1000));
+    for (MenuItem* language : {&f.mnu_rus, &f.mnu_eng}) {
+        language->click();
+        QCoreApplication::processEvents();
+        const std::string name = language->caption().toStdString();
+        EXPECT_LE(window.minimumSizeHint().width(), 1366) << name;
+        EXPECT_LE(window.minimumSizeHint().height(), 740) << name;
+        EXPECT_GE(table->viewport()->height() / table->rowHeight(0), 8) << name << ": whole rows in sight";
+        // The rows in sight are of 32 bytes or fewer: the style needs no more room for any than it has.
+        QStyleOptionViewItem option;
+        option.initFrom(table);
+        option.font = table->font();
+        option.widget = table;
+        int inSight = 0;
+        for (int row = table->rowAt(0); row >= 0 && row <= table->rowAt(table->viewport()->height() - 1); ++row) {
+            ++inSight;
+            for (TrafficField bytesShown : {TrafficField::Hex, TrafficField::Text}) {
+                const QModelIndex cell = table->model()->index(row, int(bytesShown));
+                const int needed = table->itemDelegateForIndex(cell)->sizeHint(option, cell).width();
+                EXPECT_GE(table->columnWidth(cell.column()), needed)
+                    << name << " " << cell.data().toString().toStdString();
+            }
+        }
+        EXPECT_GE(inSight, 8) << name << ": rows checked";
+    }
+
+    QSplitter* splitter = window.findChild<QSplitter*>();
+    ASSERT_NE(splitter, nullptr);
+    splitter->setSizes({300, splitter->height() - 300});
+    emit splitter->splitterMoved(300, 1);
+    const QList<int> dragged = splitter->sizes();
+    f.mnu_Traffic.click();
+    f.mnu_Traffic.click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(splitter->sizes(), dragged) << "the panel comes back as the person left it";
 }
 
 TEST(WindowLifetime, ModelsChangedAfterTheWindowWentTouchNothing)

@@ -31,6 +31,7 @@ QGroupBox* portPanel(Form1& f, Bindings& b, QWidget* parent)
     device->addStretch();
     grid->addLayout(device, 2, 0, 1, 7);
     grid->addWidget(b.make<ElidedLabel>(f.Port_Label1, frame), 3, 0, 1, 7);
+    grid->addWidget(b.make<ElidedLabel>(f.Port_Label3, frame), 4, 0, 1, 7);
     return frame;
 }
 

@@ -37,6 +37,7 @@ QGroupBox* sway(Form1& f, Bindings& b, QWidget* parent)
     grid->addWidget(b.make<QLabel>(f.Label5, frame), 1, 0);
     grid->addWidget(b.make<QLineEdit>(f.Text1[2], frame), 1, 1);
     grid->addWidget(b.make<QPushButton>(f.Command5, frame), 2, 1);
+    grid->addWidget(b.make<QCheckBox>(f.Check4, frame), 3, 0, 1, 2);
     return frame;
 }
 

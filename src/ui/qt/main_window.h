@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <functional>
 
+class QSplitter;
+
 #include "ui/qt/control_binding.h"
 
 namespace dravilo {
@@ -25,10 +27,18 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::function<void()> onClose_;
     Bindings bindings_;
+    QSplitter* splitter_ = nullptr;  // the areas above, the traffic panel below
+    QWidget* traffic_ = nullptr;
+    int trafficHeight_ = 0;          // where the person left the splitter, kept for the run
+    int grownBy_ = 0;                // the window, as the traffic panel was shown
+    int splitPending_ = 0;           // the panel's height, once the splitter has the room
+
+    void split();
 };
 
 }  // namespace dravilo
