@@ -87,6 +87,7 @@ void RouteEvents(Program& p)
 void RouteLineModel(Program& p, LineModel& model)
 {
     model.onChange = [&p, &model] { ShowLinePace(p, model); };
+    p.alsoInTheLanguage.push_back(model.onChange);
     ShowLinePace(p, model);
 }
 

@@ -1,5 +1,6 @@
 #include "app/fault_panel.h"
 
+#include "base/captions.h"
 #include "port/line_faults.h"
 #include "program/program.h"
 
@@ -34,7 +35,7 @@ void ShowLineFault(Program& p, const LineFaults& line)
 {
     Form1& f = p.form;
     const QString inForce = line.describe();
-    f.Fault_Label5.setCaption(inForce);
+    f.Fault_Label5.setCaption(line.inForce() ? inForce : kNoFault.in(p.settings.intLanguage));
     // The lists read as the command that set the fault ("delay 400 next 2"),
     // whoever set it, and count down with it; once it is over they keep the last.
     const QStringList words = inForce.split(u' ');

@@ -40,6 +40,9 @@ void ApplyLanguage(Program& p)
     }
     Option1_Click(p);
     FillDeviceList(p);  // its virtual port's entry is in the language too
+    ShowPortState(p);
+    for (const std::function<void()>& show : p.alsoInTheLanguage)
+        show();
 }
 
 void mnu_rus_Click(Program& p) { switchTo(p, 1); }

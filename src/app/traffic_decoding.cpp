@@ -2,12 +2,12 @@
 
 #include <QRegularExpression>
 #include <algorithm>
-#include <span>
 #include <unordered_map>
 #include <vector>
 
 #include "base/captions.h"
 #include "base/number_text.h"
+#include "base/phrases.h"
 
 namespace dravilo {
 
@@ -45,28 +45,6 @@ const QString& in(const Bilingual& words, std::int16_t language)
     return text;
 }
 
-// The pattern with %1, %2 and on filled in from `places`, in one pass: a
-// place's own text is never read as a pattern.
-QString fill(const QString& pattern, std::span<const QString> places)
-{
-    QString text;
-    text.reserve(pattern.size() + 64);
-    for (qsizetype i = 0; i < pattern.size(); ++i) {
-        const int n = i + 1 < pattern.size() && pattern[i] == u'%' ? pattern[i + 1].digitValue() : -1;
-        if (n >= 1 && std::size_t(n) <= places.size()) {
-            text += places[std::size_t(n) - 1];
-            ++i;
-        } else {
-            text += pattern[i];
-        }
-    }
-    return text;
-}
-QString fill(const QString& pattern, std::initializer_list<QString> places)
-{
-    return fill(pattern, std::span(places.begin(), places.size()));
-}
-
 QString direction(TrafficDirection d, std::int16_t language)
 {
     switch (d) {
@@ -81,8 +59,8 @@ QString direction(TrafficDirection d, std::int16_t language)
 QString priceProgress(const PriceDigits& digits, int decimals, std::int16_t language)
 {
     if (digits.count < 6)
-        return fill(in(w.digitsSoFar, language), {QString::number(digits.count)});
-    return fill(in(w.priceSet, language), {PriceText(digits.price, decimals)});
+        return Fill(in(w.digitsSoFar, language), {QString::number(digits.count)});
+    return Fill(in(w.priceSet, language), {PriceText(digits.price, decimals)});
 }
 
 // A host's read: the digits it gave a price that waited for them, then
@@ -92,18 +70,18 @@ QString requestWords(const TrafficEvent& e, std::int16_t language)
     const TrafficContext& c = e.context;
     QString words;
     if (c.carried.count >= 0)
-        words = fill(in(w.priceDigits, language), {priceProgress(c.carried, c.priceDecimals, language)});
+        words = Fill(in(w.priceDigits, language), {priceProgress(c.carried, c.priceDecimals, language)});
     if (e.bytes.isEmpty())
         return words;
     if (!words.isEmpty())
         words += in(w.then, language);
     const auto first = static_cast<std::uint8_t>(e.bytes[0]);
     if (first == 0x0B)
-        return words + fill(in(w.priceSetting, language), {priceProgress(c.setting, c.priceDecimals, language)});
+        return words + Fill(in(w.priceSetting, language), {priceProgress(c.setting, c.priceDecimals, language)});
     words += first >= 0x0A && first <= 0x0E ? in(w.requests[first - 0x0A], language)
-                                            : fill(in(w.notARequest, language), {hexByte(first)});
+                                            : Fill(in(w.notARequest, language), {hexByte(first)});
     if (e.size > 1)
-        words += QStringLiteral("; ") + fill(in(w.bytesAfter, language), {QString::number(e.size - 1)});
+        words += QStringLiteral("; ") + Fill(in(w.bytesAfter, language), {QString::number(e.size - 1)});
     return words;
 }
 
@@ -117,7 +95,7 @@ QString frameWords(const TrafficEvent& e, std::int16_t language)
 {
     const auto fields = ReadWeightFrame(e.bytes, layoutOf(e.context));
     if (!fields)
-        return fill(in(w.weightFrame, language), {in(w.unreadable, language)});
+        return Fill(in(w.weightFrame, language), {in(w.unreadable, language)});
     QString named;
     named.reserve(96);
     for (int i = 0; i < 3; ++i) {
@@ -128,8 +106,8 @@ QString frameWords(const TrafficEvent& e, std::int16_t language)
         named += (*fields)[std::size_t(i)].value;
     }
     named += u' ';
-    named += fill(in(w.mode, language), {QString::number(e.context.mode)});
-    return fill(in(w.weightFrame, language), {named});
+    named += Fill(in(w.mode, language), {QString::number(e.context.mode)});
+    return Fill(in(w.weightFrame, language), {named});
 }
 
 // "S1=81 (D7-Tara, D0-Neto)"
@@ -145,89 +123,23 @@ QString statusByteWords(int statusByte, std::uint8_t value, std::int16_t languag
 QString statusWords(const TrafficEvent& e, std::int16_t language)
 {
     if (e.bytes.size() != 4 || !e.bytes.endsWith(kCrLf))
-        return fill(in(w.status, language), {in(w.unreadable, language)});
-    return fill(in(w.status, language), {statusByteWords(1, std::uint8_t(e.bytes[0]), language) + QStringLiteral(", ") +
+        return Fill(in(w.status, language), {in(w.unreadable, language)});
+    return Fill(in(w.status, language), {statusByteWords(1, std::uint8_t(e.bytes[0]), language) + QStringLiteral(", ") +
                                          statusByteWords(2, std::uint8_t(e.bytes[1]), language)});
 }
 
 QString zelm1Words(const TrafficEvent& e, std::int16_t language)
 {
     const std::optional<Zelm1Reading> line = ReadZelm1Line(e.bytes);
-    return fill(in(w.zelm1Line, language), {line ? fill(in(w.zelm1Weight, language), {line->weight, line->format})
+    return Fill(in(w.zelm1Line, language), {line ? Fill(in(w.zelm1Weight, language), {line->weight, line->format})
                                                  : in(w.unreadable, language)});
-}
-
-// A phrase of the record's English, as a pattern that finds what varies in it.
-struct Phrase {
-    QString prefix;  // the words before the first %1, to pass most phrases by at once
-    QRegularExpression english;
-    std::vector<int> numbers;  // of the places, in the order they stand in the English
-    const TrafficPhrase* phrase;
-};
-
-const std::vector<Phrase>& phrases()
-{
-    static const std::vector<Phrase> all = [] {
-        static const QRegularExpression place(QStringLiteral("%(\\d)"));
-        std::vector<Phrase> compiled;
-        for (const TrafficPhrase& p : TrafficPhrases()) {
-            const QString english = QString::fromUtf16(p.text.english);
-            Phrase phrase{{}, {}, {}, &p};
-            QString pattern = QStringLiteral("^");
-            qsizetype at = 0;
-            for (const QRegularExpressionMatch& m : place.globalMatch(english)) {
-                if (phrase.numbers.empty())
-                    phrase.prefix = english.left(m.capturedStart());
-                pattern += QRegularExpression::escape(english.mid(at, m.capturedStart() - at));
-                pattern += QStringLiteral("(.+?)");
-                phrase.numbers.push_back(m.captured(1).toInt());
-                at = m.capturedEnd();
-            }
-            if (phrase.numbers.empty())
-                phrase.prefix = english;
-            phrase.english.setPattern(pattern + QRegularExpression::escape(english.mid(at)) + u'$');
-            compiled.push_back(std::move(phrase));
-        }
-        return compiled;
-    }();
-    return all;
-}
-
-// The phrase the words are, and what stands in its places, %1 first.
-const Phrase* phraseOf(const QString& words, std::vector<QString>* places = nullptr)
-{
-    for (const Phrase& phrase : phrases()) {
-        if (!words.startsWith(phrase.prefix))
-            continue;
-        const QRegularExpressionMatch m = phrase.english.match(words);
-        if (!m.hasMatch())
-            continue;
-        if (places) {
-            places->assign(phrase.numbers.size(), QString());
-            for (std::size_t i = 0; i < phrase.numbers.size(); ++i)
-                places->at(std::size_t(phrase.numbers[i]) - 1) = m.captured(int(i) + 1);
-        }
-        return &phrase;
-    }
-    return nullptr;
-}
-
-// The record's English words in the window's language, where they are a
-// phrase it knows; the port's own texts (a device's error) stay as they are.
-QString translated(const QString& words, std::int16_t language)
-{
-    if (language == 0)
-        return words;
-    std::vector<QString> places;
-    const Phrase* phrase = phraseOf(words, &places);
-    return phrase ? fill(in(phrase->phrase->text, language), places) : words;
 }
 
 QString hexOf(const TrafficEvent& e, std::int16_t language)
 {
     QString hex = TrafficHex(e.bytes);
     if (e.size > e.bytes.size())
-        hex += u' ' + fill(in(w.bytesInAll, language), {QString::number(e.size)});
+        hex += u' ' + Fill(in(w.bytesInAll, language), {QString::number(e.size)});
     return hex;
 }
 
@@ -291,7 +203,7 @@ QString TrafficFieldOf(const TrafficEvent& event, TrafficField field, std::int16
 QString TrafficWhat(const TrafficEvent& event, std::int16_t language)
 {
     switch (event.kind) {
-    case TrafficKind::Words: return translated(event.words, language);
+    case TrafficKind::Words: return InLanguage(event.words, language);
     case TrafficKind::Request: return requestWords(event, language);
     case TrafficKind::WeightFrame: return frameWords(event, language);
     case TrafficKind::Zelm1Line: return zelm1Words(event, language);
@@ -308,7 +220,7 @@ QString TrafficDetails(const TrafficEvent& event, std::int16_t language)
     for (qsizetype at = 0; at < event.bytes.size(); at += 16)
         lines << TrafficHex(event.bytes.mid(at, 16));
     if (event.size > event.bytes.size())
-        lines << fill(in(w.bytesInAll, language), {QString::number(event.size)});
+        lines << Fill(in(w.bytesInAll, language), {QString::number(event.size)});
     lines << TrafficWhat(event, language);
     if (event.kind == TrafficKind::WeightFrame) {
         if (const auto fields = ReadWeightFrame(event.bytes, layoutOf(event.context))) {
@@ -336,8 +248,8 @@ bool IsLineFault(const TrafficEvent& event)
 {
     if (event.kind != TrafficKind::Words)
         return false;
-    const Phrase* phrase = phraseOf(event.words);
-    return phrase && phrase->phrase->fault;
+    const TrafficPhrase* phrase = PhraseOf(event.words);
+    return phrase && phrase->fault;
 }
 
 QString TrafficLine(const TrafficEvent& event)

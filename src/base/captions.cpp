@@ -163,6 +163,7 @@ const Bilingual kCannotCreateFolder{u"Не удалось создать пап�
 const Bilingual kProgramFolderElsewhere{u"Папка %1 не принимает файлы программы; они хранятся в %2",
                                         u"The folder %1 takes none of the program's files; they are kept in %2"};
 const Bilingual kPaceOfTheLine{u"Темп линии %1: %2 мс на байт", u"Pace of a %1 line: %2 ms a byte"};
+const Bilingual kNoFault{u"нет", u"none"};
 const Bilingual kPaceInstant{u"Байты идут сразу (--line-pace instant)", u"Bytes cross at once (--line-pace instant)"};
 const Bilingual kHostGarbles{u"; у хоста %1, байты искажаются", u"; the host's %1 garbles the bytes"};
 const Bilingual kFramesNotSent{u"; не отправлено (линия занята): %1", u"; not sent, the line busy: %1"};
@@ -219,13 +220,42 @@ const std::vector<TrafficPhrase>& TrafficPhrases()
         {{u"выбор отклонён: %1", u"pick refused: %1"}},
         {{u"устройство не выбрано: %1", u"device not chosen: %1"}},
         {{u"выбрано устройство: %1", u"device chosen: %1"}},
+        {{u"COM%1 → %2; %3", u"COM%1 → %2; %3"}},
+        {{u"COM%1 → %2", u"COM%1 → %2"}},
+        {{u"виртуальный порт %1", u"virtual port %1"}},
+        {{u"%1; его %2", u"%1; its %2"}},
+        {{u"%1, хост не подключён", u"%1, no host connected"}},
+        {{u"%1, подключён хост %2", u"%1, host %2 connected"}},
+        {{u"ждёт хоста на %1", u"waiting for a host on %1"}},
+        {{u"CTS %1, DSR %2, DCD %3", u"CTS %1, DSR %2, DCD %3"}},
         {{u"не отправлено: порт закрыт", u"not sent: the port is closed"}},
+        {{u"линия занята (ждут байт: %1)", u"the line is busy (%1 bytes waiting)"}},
+        {{u"хост не читает", u"the host is not reading"}},
         {{u"не отправлено: %1", u"not sent: %1"}},
         {{u"выбран ЗЕЛМ-1: ничего не прочитано", u"ZELM-1 is selected: nothing read"}},
         {{u"послано вручную", u"sent by hand"}},
         {{u"хост %1 подключился", u"host %1 connected"}},
         {{u"хост %1 отключился", u"host %1 left"}},
         {{u"хосту %1 отказано: линию занимает %2", u"host %1 refused: %2 has the line"}},
+        {{u"хост установил: %1", u"the host set %1"}},
+        {{u"DTR %1, RTS %2, разрыв линии (break)", u"DTR %1, RTS %2, a break"}},
+        {{u"DTR %1, RTS %2", u"DTR %1, RTS %2"}},
+        {{u"вкл", u"on"}},
+        {{u"выкл", u"off"}},
+        {{u"Telnet: подсогласование без конца отброшено", u"Telnet: a sub-negotiation without its end discarded"}},
+        {{u"Telnet: подсогласование длиннее %1 байт отброшено",
+          u"Telnet: a sub-negotiation of more than %1 bytes discarded"}},
+        {{u"Telnet: подсогласование параметра %1 пропущено", u"Telnet: a sub-negotiation of option %1 ignored"}},
+        {{u"COM-PORT: скорость из %1 байт пропущена", u"COM-PORT: a rate of %1 bytes ignored"}},
+        {{u"COM-PORT: приостановка и возобновление потока пропущены: у линии нет квитирования",
+          u"COM-PORT: flow control suspend and resume ignored: the line has no handshake"}},
+        {{u"COM-PORT: команда %1 из %2 байт пропущена", u"COM-PORT: command %1 with %2 bytes ignored"}},
+        {{u"COM-PORT: очистка %1 пропущена", u"COM-PORT: purge %1 ignored"}},
+        {{u"COM-PORT: значение управления %1 пропущено", u"COM-PORT: control value %1 ignored"}},
+        {{u"COM-PORT: отклонено: %1 %2", u"COM-PORT: %1 %2 refused"}},
+        {{u"размер данных", u"data size"}},
+        {{u"чётность", u"parity"}},
+        {{u"стоповые биты", u"stop size"}},
         {{u"хост установил линию %1, как у терминала", u"the host set its line to %1, as the terminal's"}},
         {{u"хост установил линию %1; у терминала %2", u"the host set its line to %1; the terminal's is %2"}},
         {{u"%1 хоста не совпадает с %2 терминала: байты искажаются, как на настоящей линии",
@@ -276,6 +306,10 @@ void ApplyCaptions(Form1& form, std::int16_t language)
         shows << show.in(language);
     form.Traffic_Combo1.setItems(shows);
     form.Traffic_Combo1.setListIndex(std::max(0, form.Traffic_Combo1.listIndex()));
+    // A fault in force reads as its command; no fault reads in the language.
+    const QString inForce = form.Fault_Label5.caption();
+    if (inForce == kNoFault.in(0) || inForce == kNoFault.in(1))
+        form.Fault_Label5.setCaption(kNoFault.in(language));
 }
 
 QString MonthName(std::int16_t language, int month) { return kMonths.at(month - 1).in(language); }

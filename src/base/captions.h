@@ -65,6 +65,8 @@ extern const Bilingual kPaceOfTheLine;
 extern const Bilingual kPaceInstant;
 extern const Bilingual kHostGarbles;
 extern const Bilingual kFramesNotSent;
+// The fault panel's "In force" when no fault is.
+extern const Bilingual kNoFault;
 // The traffic panel's file: the dialog's title, and a save that failed.
 extern const Bilingual kTrafficDialogTitle;
 extern const Bilingual kCannotSaveTraffic;

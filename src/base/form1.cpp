@@ -61,7 +61,7 @@ Form1::Form1()
     Fault_Combo2.setItems({QStringLiteral("next"), QStringLiteral("rate")});
     Fault_Combo2.setListIndex(0);
     Fault_Text2.setText(QStringLiteral("1"));
-    Fault_Label5.setCaption(QStringLiteral("none"));
+    Fault_Label5.setCaption(kNoFault.in(1));
 
     Option1[0].siblings = {&Option1[1]};
     Option1[1].siblings = {&Option1[0]};

@@ -45,6 +45,7 @@ public:
     void clear();
     // "none", or the fault in force as the command that set it reads.
     QString describe() const;
+    bool inForce() const { return fault_.has_value(); }
     // Told whenever the fault in force changes: set, ended, or counted down.
     std::function<void()> onFaultChange;
 

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/captions.h"
+#include "base/phrases.h"
 #include "port/line_model.h"
 #include "program/program.h"
 #include "base/number_text.h"
@@ -71,7 +72,7 @@ void OpenPortAtStartup(Program& p)
 
 void ShowPortState(Program& p, const QString& whyNotOpen)
 {
-    p.form.Port_Label1.setCaption(p.MSComm1.lineDescription());
+    p.form.Port_Label1.setCaption(InLanguage(p.MSComm1.lineDescription(), p.settings.intLanguage));
     ShowPortIndicator(p, whyNotOpen);
 }
 
@@ -84,7 +85,7 @@ void ShowPortIndicator(Program& p, const QString& whyNotOpen)
     if (open)
         f.Label30.setCaption({});
     else if (!why.isEmpty())
-        f.Label30.setCaption(why);
+        f.Label30.setCaption(InLanguage(why, p.settings.intLanguage));
 }
 
 void ClosePort(Program& p)

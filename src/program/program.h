@@ -50,6 +50,8 @@ public:
     // Told once, when the port's next re-configuration has run, what failed:
     // empty when the port is open on the new settings.
     std::vector<std::function<void(const QString& failure)>> afterReconfiguration;
+    // Shows the window's words that the language switch does not reach itself.
+    std::vector<std::function<void()>> alsoInTheLanguage;
 
     // The display's second and third fields in the price format: price and
     // cost, unit weight and piece count, or weighings and total cost by the mode.

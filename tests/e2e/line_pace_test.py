@@ -81,5 +81,10 @@ def test_an_rfc2217_host_sets_its_control_lines(line):
             assert time.monotonic() < deadline, line.command("get Port_Label1")
             time.sleep(0.05)
         traffic = line.command("traffic 30")
+        # The window's words follow its language; the channel's stay English.
+        assert line.command("language rus") == "ok"
+        assert "; его DTR выкл, RTS вкл" in line.command("get Port_Label1")
+        assert line.command("get Port_Label3").startswith("Темп линии 9600,n,8,1:")
     assert "the host set DTR off, RTS on" in traffic
     assert "the host set DTR off, RTS on, a break" in traffic
+    assert "the host set DTR off, RTS on" in line.command("traffic 30")

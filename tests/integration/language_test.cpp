@@ -33,6 +33,7 @@ TEST_F(Language, TheMenuSwitchesBothWaysAndWritesTheFile)
     EXPECT_EQ(t.form.Label1[0].caption(), QString::fromUtf8("СOM"));
     EXPECT_EQ(t.form.mnu_rus.caption(), "rus");
     EXPECT_EQ(t.form.Shape2[2].fillColour(), kGreen);  // the type handling ran: the load is off
+    EXPECT_EQ(t.form.Fault_Label5.caption(), QString::fromUtf8("нет"));
 
     t.platform.date = QDate(2026, 12, 31);
     t.form.mnu_eng.click();
@@ -41,6 +42,7 @@ TEST_F(Language, TheMenuSwitchesBothWaysAndWritesTheFile)
     EXPECT_EQ(t.form.Label1[3].caption(), QString::fromUtf8("бит"));
     EXPECT_EQ(t.form.Check2.caption(), "Cicle");
     EXPECT_EQ(t.form.Basis_Command1.caption(), "To sample");
+    EXPECT_EQ(t.form.Fault_Label5.caption(), "none");
 
     // The active language again: the whole switch runs again, title, type
     // handling and save, as a version that returns early would not.

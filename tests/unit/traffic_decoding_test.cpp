@@ -100,6 +100,11 @@ TEST(TrafficDecoding, RecordedPhrasesFollowTheLanguage)
         {"corrupt: byte 3 changed", u"искажение: изменён байт 3", true},
         {"2 held replies dropped: the port closed or was lost", u"удержанные ответы отброшены (2): порт закрыт или потерян",
          true},
+        {"not sent: the line is busy (4096 bytes waiting)", u"не отправлено: линия занята (ждут байт: 4096)", false},
+        {"the host set DTR on, RTS off, a break", u"хост установил: DTR вкл, RTS выкл, разрыв линии (break)", false},
+        {"COM-PORT: parity 9 refused", u"COM-PORT: отклонено: чётность 9", false},
+        {"device chosen: COM2 → virtual port /run/user/1000/dravilo/COM2",
+         u"выбрано устройство: COM2 → виртуальный порт /run/user/1000/dravilo/COM2", false},
         {"dropped", u"dropped", false},
     };
     for (const auto& row : rows) {
