@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numeric>
 #include <optional>
+#include <random>
 #include <stdexcept>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -63,10 +65,11 @@ struct Responder {
     pid_t pid = 0;
 };
 
-// One request to each responder in turn, `requests` times, the first of each
-// round a different one, so that what the machine does meanwhile weighs on
-// each alike; the latencies of each, and the CPU a request of those that are
-// processes of their own.
+// One request to each responder in turn, `requests` times, in an order
+// shuffled every round, so that what the machine does meanwhile weighs on
+// each alike: in a fixed cycle each would always follow the same one, whose
+// wake-ups and caches then tilt its times; the latencies of each, and the
+// CPU a request of those that are processes of their own.
 std::vector<Latency> sideBySide(const std::vector<Responder>& responders, int requests, int replyBytes)
 {
     std::vector<double> cpuBefore;
@@ -75,10 +78,13 @@ std::vector<Latency> sideBySide(const std::vector<Responder>& responders, int re
     std::vector<std::vector<double>> us(responders.size());
     std::vector<int> failures(responders.size());
     const char request = 0x0A;
+    std::vector<std::size_t> order(responders.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::mt19937 shuffler(1);
     for (int i = 0; i < requests; ++i) {
         ThrowIfStopped();
-        for (std::size_t turn = 0; turn < responders.size(); ++turn) {
-            const std::size_t r = (std::size_t(i) + turn) % responders.size();
+        std::shuffle(order.begin(), order.end(), shuffler);
+        for (const std::size_t r : order) {
             const int fd = responders[r].fd;
             const auto start = Clock::now();
             if (::write(fd, &request, 1) != 1 || readReply(fd, replyBytes, 1000) != replyBytes)
