@@ -98,6 +98,7 @@ void RouteLineFaults(Program& p, LineFaults& line)
     f.Fault_Command1.onClick = [&p, &line] { Fault_Command1_Click(p, line); };
     f.Fault_Command2.onClick = [&line] { Fault_Command2_Click(line); };
     line.onFaultChange = [&p, &line] { ShowLineFault(p, line); };
+    p.alsoInTheLanguage.push_back([&p, &line] { ShowFaultInForce(p, line); });
 }
 
 }  // namespace dravilo

@@ -31,11 +31,17 @@ void Fault_Command1_Click(Program& p, LineFaults& line)
 
 void Fault_Command2_Click(LineFaults& line) { line.clear(); }
 
+void ShowFaultInForce(Program& p, const LineFaults& line)
+{
+    // A fault reads as the command that set it; no fault reads in the language.
+    p.form.Fault_Label5.setCaption(line.inForce() ? line.describe() : kNoFault.in(p.settings.intLanguage));
+}
+
 void ShowLineFault(Program& p, const LineFaults& line)
 {
     Form1& f = p.form;
+    ShowFaultInForce(p, line);
     const QString inForce = line.describe();
-    f.Fault_Label5.setCaption(line.inForce() ? inForce : kNoFault.in(p.settings.intLanguage));
     // The lists read as the command that set the fault ("delay 400 next 2"),
     // whoever set it, and count down with it; once it is over they keep the last.
     const QStringList words = inForce.split(u' ');

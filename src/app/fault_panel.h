@@ -12,5 +12,6 @@ void Fault_Combo1_Click(Program& p);  // the delay field is for a delay only
 void Fault_Command1_Click(Program& p, LineFaults& line);  // applies the fault the panel describes
 void Fault_Command2_Click(LineFaults& line);              // ends the fault in force
 void ShowLineFault(Program& p, const LineFaults& line);
+void ShowFaultInForce(Program& p, const LineFaults& line);  // the "In force" label alone
 
 }  // namespace dravilo

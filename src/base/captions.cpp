@@ -306,10 +306,6 @@ void ApplyCaptions(Form1& form, std::int16_t language)
         shows << show.in(language);
     form.Traffic_Combo1.setItems(shows);
     form.Traffic_Combo1.setListIndex(std::max(0, form.Traffic_Combo1.listIndex()));
-    // A fault in force reads as its command; no fault reads in the language.
-    const QString inForce = form.Fault_Label5.caption();
-    if (inForce == kNoFault.in(0) || inForce == kNoFault.in(1))
-        form.Fault_Label5.setCaption(kNoFault.in(language));
 }
 
 QString MonthName(std::int16_t language, int month) { return kMonths.at(month - 1).in(language); }

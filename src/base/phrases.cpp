@@ -84,7 +84,6 @@ QString Fill(const QString& pattern, std::initializer_list<QString> places)
     return Fill(pattern, std::span(places.begin(), places.size()));
 }
 
-
 const TrafficPhrase* PhraseOf(const QString& words)
 {
     const Phrase* phrase = phraseOf(words, nullptr);
